@@ -1,0 +1,113 @@
+// The 80 x 25 console: grid, cursor, colours and key queue, independent of the
+// front end that shows it. Created at its first use; closing it ends the program.
+#pragma once
+
+#include <csignal>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "console/clock.h"
+#include "console/front_end.h"
+#include "console/key_queue.h"
+
+namespace morventa {
+
+class Config;
+
+// Thrown when the user closes the console (window closed, terminal gone,
+// input ended, Ctrl+Break): the program unwinds and ends at once.
+struct ConsoleClosed {};
+
+class ConsoleWindow : public ConsoleEvents {
+ public:
+  ConsoleWindow(const Config& config, FrontEndFactory make_front_end);
+  ~ConsoleWindow() override;
+  ConsoleWindow(const ConsoleWindow&) = delete;
+  ConsoleWindow& operator=(const ConsoleWindow&) = delete;
+
+  void EnsureConsole();
+  bool created() const { return front_end_ != nullptr; }
+
+  // Writing and the cursor (positions 1-based).
+  void PutText(std::string_view bytes);
+  void MoveCursor(int column, int row);
+  int CursorColumn() const { return cursor_column_ + 1; }
+  int CursorRow() const { return cursor_row_ + 1; }
+  void ClearScreen();
+  void ClearToLineEnd();
+  void SetTextColour(int n);
+  void SetBackColour(int n);
+  uint8_t TextAttribute() const { return attribute_; }
+  // Restores an attribute saved earlier (ignores the colours-fixed flag, which
+  // only guards the script's colour changes).
+  void RestoreAttribute(uint8_t attribute) { attribute_ = attribute; }
+  unsigned char CellChar(int row, int column) const;
+  uint8_t CellAttribute(int row, int column) const;
+  const ColourMap& colour_map() const { return colour_map_; }
+  bool colours_fixed() const { return colours_fixed_; }
+
+  // Keys.
+  bool KeyPending();
+  uint8_t TakeKey();
+  // Modifiers held when the byte last returned by TakeKey was typed.
+  Modifiers LastKeyModifiers() const { return last_key_mods_; }
+  Modifiers HeldModifiers() const;
+  void DelayMs(int ms);
+  // Waits for console events up to timeout_ms (for waits of other parts that
+  // must keep the console alive).
+  void WaitEvents(int timeout_ms);
+  KeyQueue& key_queue() { return queue_; }
+
+  // The program's standard text devices bound to the grid.
+  void ConsoleOutput(std::string_view bytes);
+  // Reads a line from the keys with a plain echo; returns it with CR LF.
+  std::string BasicLineInput();
+
+  // Title, showing and hiding.
+  void SetTitle(std::string_view ansi_title);
+  const std::string& title() const { return title_; }
+  void Show(WindowShow how);
+
+  // Ends the program at once (throws ConsoleClosed).
+  [[noreturn]] void CloseConsole();
+  // A close asked for by a signal; cheap enough to test on every script line.
+  bool close_requested() const { return close_requested_ != 0; }
+  void RequestCloseFromSignal() { close_requested_ = 1; }
+  // The normal end of the program, or an end after an error.
+  void EndProgram(bool normal_end);
+
+  // ConsoleEvents, called by the front end while it is pumped.
+  void CharTyped(uint8_t ch, Modifiers mods) override;
+  void KeyDown(SpecialKey key, Modifiers mods) override;
+  void AltKeyDown(char key, Modifiers mods) override;
+  void MouseDown(MouseButton button) override;
+  void MouseWheel(int steps) override;
+  void FocusChanged(bool focused, bool button_held) override;
+  void CloseRequested() override;
+  void RepaintRequested() override;
+
+ private:
+  void NewLine(int& left, int& right);
+  void Pump(int timeout_ms);
+  void NotifyCursor();
+
+  const Config& config_;
+  FrontEndFactory make_front_end_;
+  std::unique_ptr<ConsoleFrontEnd> front_end_;
+  TextGrid grid_;
+  ColourMap colour_map_;
+  bool colours_fixed_ = false;
+  uint8_t attribute_ = 0x0F;
+  int cursor_column_ = 0;  // 0..80: may rest just beyond the last column
+  int cursor_row_ = 0;
+  KeyQueue queue_;
+  Modifiers last_key_mods_;
+  bool awaiting_key_ = false;
+  bool swallow_next_click_ = false;
+  std::string title_;
+  volatile std::sig_atomic_t close_requested_ = 0;
+  bool closing_ = false;
+};
+
+}  // namespace morventa

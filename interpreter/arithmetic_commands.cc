@@ -1,0 +1,134 @@
+// Commands that change a variable in place: arithmetic and text surgery.
+#include <string>
+
+#include "console/clock.h"
+#include "interpreter/commands.h"
+#include "interpreter/runtime.h"
+#include "interpreter/text_rules.h"
+#include "system/text_encoding.h"
+
+namespace morventa {
+namespace {
+
+int32_t Wrap32(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); }
+
+bool ReadTrimmedInteger(Runtime& rt, std::string_view& args, int64_t& out) {
+  std::string value;
+  if (!EvaluateValue(rt, args, value)) return false;
+  const auto n = ToInteger(TrimView(value));
+  if (!n) return false;
+  out = *n;
+  return true;
+}
+
+// SUBTRAI, MULTIPLICA and DIVIDE share one handler that takes the operator.
+bool Arithmetic(Runtime& rt, std::string_view args, char op) {
+  const auto slot = TakeVariable(rt, args);
+  if (!slot || args.empty()) return false;
+  std::string& target = rt.interp.variables.Slot(*slot);
+  const auto left = ToInteger(target);
+  if (!left) return false;
+  int32_t right;
+  if (!EvaluateInteger(rt, args, right)) return false;
+  int32_t result;
+  switch (op) {
+    case '-': result = Wrap32(static_cast<int64_t>(*left) - right); break;
+    case '*': result = Wrap32(static_cast<int64_t>(*left) * right); break;
+    default:
+      if (right == 0) {
+        rt.WriteLineSpoken(Ansi("Divisão por zero"));
+        return false;
+      }
+      // -2147483648 / -1 wraps like every other overflow of these commands.
+      result = Wrap32(static_cast<int64_t>(*left) / right);
+      break;
+  }
+  target = DecimalText(result);
+  return args.empty();
+}
+
+}  // namespace
+
+bool SomaCommand(Runtime& rt, std::string_view args) {
+  const auto slot = TakeVariable(rt, args);
+  if (!slot || args.empty()) return false;
+  int32_t x;
+  if (!EvaluateInteger(rt, args, x)) return false;
+  std::string& text = rt.interp.variables.Slot(*slot);
+  size_t head = text.size();
+  while (head > 0 && text[head - 1] >= '0' && text[head - 1] <= '9') --head;
+  if (head > 0 && text[head - 1] == '-') --head;
+  const std::string_view tail = std::string_view(text).substr(head);
+  int32_t value = 0;
+  if (!tail.empty() && tail != "-") {
+    // A counter beyond 32 bits is refused rather than silently misread.
+    const auto n = ToInteger(tail);
+    if (!n) return false;
+    value = *n;
+  }
+  text.replace(head, std::string::npos, DecimalText(Wrap32(static_cast<int64_t>(value) + x)));
+  return true;
+}
+
+bool SubtraiCommand(Runtime& rt, std::string_view args) { return Arithmetic(rt, args, '-'); }
+bool MultiplicaCommand(Runtime& rt, std::string_view args) { return Arithmetic(rt, args, '*'); }
+bool DivideCommand(Runtime& rt, std::string_view args) { return Arithmetic(rt, args, '/'); }
+
+bool ConcatenaCommand(Runtime& rt, std::string_view args) {
+  const auto slot = TakeVariable(rt, args);
+  if (!slot) return false;
+  std::string x;
+  if (!EvaluateValue(rt, args, x) || !args.empty()) return false;
+  rt.interp.variables.Slot(*slot) += x;
+  return true;
+}
+
+bool CopiaCommand(Runtime& rt, std::string_view args) {
+  const auto target = TakeVariable(rt, args);
+  if (!target) return false;
+  const auto source = TakeVariable(rt, args);
+  if (!source) return false;
+  int64_t first, last;
+  if (!ReadTrimmedInteger(rt, args, first) || !ReadTrimmedInteger(rt, args, last)) return false;
+  const std::string& text = rt.interp.variables.Slot(*source);
+  const int64_t length = last - first + 1;
+  const int64_t start = first < 1 ? 1 : first;
+  std::string part;
+  if (start <= static_cast<int64_t>(text.size()) && length >= 1)
+    part = text.substr(static_cast<size_t>(start - 1), static_cast<size_t>(length));
+  rt.interp.variables.Slot(*target) = std::move(part);
+  return true;
+}
+
+bool DeletaCommand(Runtime& rt, std::string_view args) {
+  const auto slot = TakeVariable(rt, args);
+  if (!slot) return false;
+  int32_t at, count;
+  if (!EvaluateInteger(rt, args, at) || !EvaluateInteger(rt, args, count)) return false;
+  std::string& text = rt.interp.variables.Slot(*slot);
+  if (at >= 1 && at <= static_cast<int64_t>(text.size()) && count >= 1)
+    text.erase(static_cast<size_t>(at - 1), static_cast<size_t>(count));
+  return true;
+}
+
+bool SubstituiCommand(Runtime& rt, std::string_view args) {
+  const auto slot = TakeVariable(rt, args);
+  if (!slot) return false;
+  std::string x, y;
+  if (!EvaluateValue(rt, args, x) || !EvaluateValue(rt, args, y)) return false;
+  std::string& t = rt.interp.variables.Slot(*slot);
+  // Right to left, each position once, on the text as changed so far.
+  if (t.size() + 1 < x.size() + 1) return true;
+  for (size_t p = t.size() - x.size() + 1; p >= 1; --p) {
+    if (t.compare(p - 1, x.size(), x) == 0) t.replace(p - 1, x.size(), y);
+  }
+  return true;
+}
+
+bool RandomizaCommand(Runtime& rt, std::string_view args) {
+  if (!args.empty()) return false;
+  rt.interp.random_seed = UtcMillisecondsOfDay();
+  return true;
+}
+
+}  // namespace morventa
