@@ -87,7 +87,8 @@ bool Dispatch(Runtime& rt, std::string_view word, std::string_view args) {
   }
   const std::string upper = UpperText(word);
   const auto& index = CommandIndex();
-  const auto it = index.find(upper);
+  auto it = index.find(upper);
+  if (rt.interp.allow_command && !rt.interp.allow_command(upper)) it = index.end();
   if (it == index.end()) {
     rt.WriteLineSpoken(Ansi("Comando inválido: ") + upper);
     return false;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "interpreter/script_store.h"
@@ -34,6 +35,8 @@ struct InterpreterState {
   std::vector<int> return_stack;
   std::array<std::unique_ptr<ListRecord>, kMaxLists> lists;
   uint32_t random_seed = 0;
+  // Set only while a bounded run lasts (RunLimits::allow_command).
+  bool (*allow_command)(std::string_view upper_word) = nullptr;
 
   ListRecord* FindList(const std::string& name) {
     for (auto& l : lists)
