@@ -95,8 +95,10 @@ std::string ComparisonForm(std::string_view value) {
   std::string form = UpperText(value);
   for (char c : form)
     if (c < '0' || c > '9') return form;
+  // Twenty zeros in front, then the last 21 characters: the empty text keeps
+  // just the twenty zeros.
   std::string padded = std::string(20, '0') + form;
-  return padded.substr(padded.size() - 21);
+  return padded.size() > 21 ? padded.substr(padded.size() - 21) : padded;
 }
 
 bool EvaluateCondition(Runtime& rt, std::string_view& text, bool& result) {
