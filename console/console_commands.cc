@@ -41,11 +41,20 @@ bool EscreveCommand(Runtime& rt, std::string_view args) {
     return true;
   }
   std::string text, value;
-  while (!args.empty() && EvaluateValue(rt, args, value)) text += value;
+  bool all_read = true;
+  while (!args.empty()) {
+    // A failed value may have consumed the rest of the text (a "$" name the
+    // table has no room for, a lone "("), so its result decides, not the rest.
+    if (!EvaluateValue(rt, args, value)) {
+      all_read = false;
+      break;
+    }
+    text += value;
+  }
   rt.console.ConsoleOutput(text);
   if (line_end) rt.console.ConsoleOutput("\r\n");
   if (speak) rt.speech.SpeakText(text);
-  if (!args.empty()) return false;
+  if (!all_read) return false;
   WaitForSpeech(rt);
   return true;
 }
