@@ -200,7 +200,17 @@ void ConsoleWindow::Pump(int timeout_ms) {
   EnsureConsole();
   if (close_requested_) CloseConsole();
   if (front_end_) front_end_->WaitEvents(*this, timeout_ms);
+  for (size_t i = 0; i < pump_hooks_.size(); ++i) pump_hooks_[i].second();
   if (close_requested_) CloseConsole();
+}
+
+int ConsoleWindow::AddPumpHook(std::function<void()> hook) {
+  pump_hooks_.emplace_back(++next_pump_hook_, std::move(hook));
+  return next_pump_hook_;
+}
+
+void ConsoleWindow::RemovePumpHook(int id) {
+  std::erase_if(pump_hooks_, [id](const auto& entry) { return entry.first == id; });
 }
 
 bool ConsoleWindow::KeyPending() {

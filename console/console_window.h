@@ -3,9 +3,12 @@
 #pragma once
 
 #include <csignal>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "console/clock.h"
 #include "console/front_end.h"
@@ -59,6 +62,13 @@ class ConsoleWindow : public ConsoleEvents {
   void WaitEvents(int timeout_ms);
   KeyQueue& key_queue() { return queue_; }
 
+  // Work that finishes outside the program thread (sound blocks played by the
+  // device) is noticed by hooks that run at every pump: KeyPending, DelayMs,
+  // TakeKey's wait and WaitEvents. A hook may pump again; it must not add or
+  // remove hooks while it runs. Returns the id that RemovePumpHook takes.
+  int AddPumpHook(std::function<void()> hook);
+  void RemovePumpHook(int id);
+
   // The program's standard text devices bound to the grid.
   void ConsoleOutput(std::string_view bytes);
   // Reads a line from the keys with a plain echo; returns it with CR LF.
@@ -108,6 +118,8 @@ class ConsoleWindow : public ConsoleEvents {
   std::string title_;
   volatile std::sig_atomic_t close_requested_ = 0;
   bool closing_ = false;
+  std::vector<std::pair<int, std::function<void()>>> pump_hooks_;
+  int next_pump_hook_ = 0;
 };
 
 }  // namespace morventa
