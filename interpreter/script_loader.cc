@@ -11,7 +11,11 @@
 namespace morventa {
 
 bool SplitScript(const std::string& contents, std::vector<std::string>& lines, std::string* err) {
-  const std::string text = BoundaryToAnsi(contents);
+  // Editors that save UTF-8 often put a byte-order mark in front; it is no
+  // part of the first line.
+  std::string_view body = contents;
+  if (body.substr(0, 3) == "\xEF\xBB\xBF") body.remove_prefix(3);
+  const std::string text = BoundaryToAnsi(body);
   lines.clear();
   size_t from = 0;
   while (from < text.size()) {
