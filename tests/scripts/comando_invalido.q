@@ -1,0 +1,3 @@
+escreve "antes"
+xyzã 1 2
+escreve "nunca"

@@ -1,0 +1,3 @@
+escreve "antes"
+termina Mudo
+escreve "nunca"
