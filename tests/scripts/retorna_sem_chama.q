@@ -1,0 +1,7 @@
+chama @sub
+escreve "voltou"
+ retorna
+termina
+@sub
+escreve "na sub"
+retorna
