@@ -32,6 +32,19 @@ std::string ParentDir(const std::string& dir) {
   return dir.substr(0, slash);
 }
 
+// A TABCORES entry: decimal digits, perhaps signed, perhaps after blanks.
+std::optional<int> DecimalEntry(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  size_t digits = i + (i < text.size() && (text[i] == '-' || text[i] == '+') ? 1 : 0);
+  if (digits == text.size()) return std::nullopt;
+  for (size_t k = digits; k < text.size(); ++k)
+    if (text[k] < '0' || text[k] > '9') return std::nullopt;
+  const auto n = ToInteger(text);
+  if (!n) return std::nullopt;
+  return *n;
+}
+
 // An integer key within [low, high], or the fallback.
 int NumberIn(const std::string& value, int low, int high, int fallback) {
   const auto n = ToInteger(value);
@@ -76,10 +89,10 @@ std::string Config::ConfigDirectory() const {
   return locations_.user_dir;
 }
 
-std::string Config::RawRead(const std::string& file, std::string_view section,
-                            std::string_view key) const {
+std::optional<std::string> Config::RawRead(const std::string& file, std::string_view section,
+                                           std::string_view key) const {
   std::ifstream in(AnsiToUtf8(file), std::ios::binary);
-  if (!in) return {};
+  if (!in) return std::nullopt;
   std::string raw;
   bool in_section = false;
   bool first = true;
@@ -104,21 +117,21 @@ std::string Config::RawRead(const std::string& file, std::string_view section,
       value = value.substr(1, value.size() - 2);
     return value;
   }
-  return {};
+  return std::nullopt;
 }
 
 std::string Config::ReadSetting(std::string_view section, std::string_view key) const {
-  std::string value = RawRead(ConfigDirectory() + "/Orbela.ini", section, key);
+  std::string value = RawRead(ConfigDirectory() + "/Orbela.ini", section, key).value_or("");
   if (value.empty() && legacy_fallback_)
-    value = RawRead(locations_.system_dir + "/Orbela.ini", section, key);
+    value = RawRead(locations_.system_dir + "/Orbela.ini", section, key).value_or("");
   if (value.size() > kSettingLimit) value.resize(kSettingLimit);
   return ExpandShorthands(std::move(value));
 }
 
 std::string Config::PlainRead(std::string_view section, std::string_view key,
                               std::string_view fallback) const {
-  std::string value = RawRead(ConfigDirectory() + "/Orbela.ini", section, key);
-  if (value.empty()) value = fallback;
+  std::string value =
+      RawRead(ConfigDirectory() + "/Orbela.ini", section, key).value_or(std::string(fallback));
   if (value.size() > kPlainLimit) value.resize(kPlainLimit);
   return value;
 }
@@ -160,9 +173,9 @@ std::string Config::ExpandShorthands(std::string value) const {
   if (has_token("@/")) {
     // The environment's program directory, read without expansion: a value that
     // is empty or itself uses "@" stands for our own program directory.
-    std::string pgm = RawRead(ConfigDirectory() + "/Orbela.ini", "ORBELA", "PGMORBELA");
+    std::string pgm = RawRead(ConfigDirectory() + "/Orbela.ini", "ORBELA", "PGMORBELA").value_or("");
     if (pgm.empty() && legacy_fallback_)
-      pgm = RawRead(locations_.system_dir + "/Orbela.ini", "ORBELA", "PGMORBELA");
+      pgm = RawRead(locations_.system_dir + "/Orbela.ini", "ORBELA", "PGMORBELA").value_or("");
     if (pgm.empty() || pgm.find('@') != std::string::npos) pgm = locations_.program_dir;
     while (pgm.size() > 1 && pgm.back() == '/') pgm.pop_back();
     // While an "@/" is left, its value's first "@" gives way (the slash stays).
@@ -222,7 +235,7 @@ VideoSettings Config::ReadVideo() const {
   for (int i = 0; i < 16; ++i) {
     const size_t comma = table.find(',', from);
     if (comma == std::string::npos) break;
-    const auto n = ToInteger(table.substr(from, comma - from));
+    const auto n = DecimalEntry(std::string_view(table).substr(from, comma - from));
     if (!n) break;
     v.colour_map[i] = *n;
     from = comma + 1;
@@ -231,7 +244,9 @@ VideoSettings Config::ReadVideo() const {
   v.fast_scroll = IsYes(PlainRead("VIDEO", "LENTO", "N"));
   const int back = NumberIn(PlainRead("VIDEO", "CORFUNDO", "0"), INT32_MIN, INT32_MAX, 0);
   const int fore = NumberIn(PlainRead("VIDEO", "CORLETRA", "15"), INT32_MIN, INT32_MAX, 15);
-  v.initial_attribute = static_cast<uint8_t>(((back & 15) << 4) | (fore & 15));
+  // CORFUNDO x 16 + CORLETRA taken as one byte, out-of-range values included.
+  v.initial_attribute =
+      static_cast<uint8_t>((static_cast<unsigned>(back) << 4) + static_cast<unsigned>(fore));
   v.font_face = PlainRead("VIDEO", "FONTE", "Lucida Console");
   v.letter_width = NumberIn(PlainRead("VIDEO", "LARGURALETRA", ""), 1, 1000, 0);
   v.letter_height = NumberIn(PlainRead("VIDEO", "ALTURALETRA", ""), 1, 1000, 0);

@@ -3,6 +3,8 @@
 // Nothing is cached: every read opens the file again.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -45,7 +47,8 @@ class Config {
   // A key with the legacy fallback and the "@" shorthands; empty when absent.
   std::string ReadSetting(std::string_view section, std::string_view key) const;
 
-  // A key read without fallback or shorthands, cut to 79 characters.
+  // A key read without fallback or shorthands, cut to 79 characters; the
+  // fallback stands only for an absent key (a key set to nothing reads empty).
   std::string PlainRead(std::string_view section, std::string_view key,
                         std::string_view fallback) const;
 
@@ -70,8 +73,9 @@ class Config {
   std::string DataDir() const;
 
  private:
-  std::string RawRead(const std::string& file, std::string_view section,
-                      std::string_view key) const;
+  // The key's value, or nothing when the file, section or key is absent.
+  std::optional<std::string> RawRead(const std::string& file, std::string_view section,
+                                     std::string_view key) const;
   std::string ExpandShorthands(std::string value) const;
 
   ConfigLocations locations_;

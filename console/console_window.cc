@@ -196,12 +196,16 @@ uint8_t ConsoleWindow::CellAttribute(int row, int column) const {
   return grid_.attrs[(row - 1) * kColumns + column - 1];
 }
 
+bool ConsoleWindow::close_requested() const {
+  return close_requested_ != 0 || (front_end_ && front_end_->CloseSignalled());
+}
+
 void ConsoleWindow::Pump(int timeout_ms) {
   EnsureConsole();
-  if (close_requested_) CloseConsole();
+  if (close_requested()) CloseConsole();
   if (front_end_) front_end_->WaitEvents(*this, timeout_ms);
   for (size_t i = 0; i < pump_hooks_.size(); ++i) pump_hooks_[i].second();
-  if (close_requested_) CloseConsole();
+  if (close_requested()) CloseConsole();
 }
 
 int ConsoleWindow::AddPumpHook(std::function<void()> hook) {
@@ -223,7 +227,11 @@ uint8_t ConsoleWindow::TakeKey() {
   if (queue_.empty()) {
     awaiting_key_ = true;
     NotifyCursor();
-    while (queue_.empty()) Pump(-1);
+    while (queue_.empty()) {
+      // With the console gone no key can come any more.
+      if (!front_end_) CloseConsole();
+      Pump(-1);
+    }
     awaiting_key_ = false;
     NotifyCursor();
   }
@@ -302,6 +310,8 @@ void ConsoleWindow::EndProgram(bool normal_end) {
 }
 
 void ConsoleWindow::CharTyped(uint8_t ch, Modifiers mods) {
+  // A lone 0 would make the next key read as a function key's code.
+  if (ch == 0) return;
   if (queue_.size() >= KeyQueue::kCapacity) return;
   if (ch == 8 && mods.ctrl) ch = 127;
   else if (ch == 13 && mods.ctrl) ch = 10;
@@ -313,6 +323,9 @@ void ConsoleWindow::KeyDown(SpecialKey key, Modifiers mods) {
     close_requested_ = 1;
     return;
   }
+  // Alt alone makes these system keys, which type nothing; only Left and
+  // Right come through (the line editor reads Alt+Right).
+  if (mods.alt && !mods.ctrl && key != SpecialKey::kLeft && key != SpecialKey::kRight) return;
   if (queue_.size() > KeyQueue::kCapacity - 2) return;
   for (const auto& row : kSpecialKeys) {
     if (row.key != key) continue;

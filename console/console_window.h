@@ -82,7 +82,7 @@ class ConsoleWindow : public ConsoleEvents {
   // Ends the program at once (throws ConsoleClosed).
   [[noreturn]] void CloseConsole();
   // A close asked for by a signal; cheap enough to test on every script line.
-  bool close_requested() const { return close_requested_ != 0; }
+  bool close_requested() const;
   void RequestCloseFromSignal() { close_requested_ = 1; }
   // The normal end of the program, or an end after an error.
   void EndProgram(bool normal_end);

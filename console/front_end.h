@@ -103,6 +103,9 @@ class ConsoleFrontEnd {
   virtual void WaitEvents(ConsoleEvents& sink, int timeout_ms) = 0;
   // Modifier keys held now, as far as the front end knows.
   virtual Modifiers HeldModifiers() const { return {}; }
+  // True once a signal asked the process to end. Asked between script lines,
+  // so a script that never waits still ends; it must be cheap.
+  virtual bool CloseSignalled() const { return false; }
   // The program ends: normal_end says whether the script ended without error.
   // A window keeps showing "Programa terminado"; a terminal is restored.
   virtual void Close(bool normal_end) = 0;

@@ -30,6 +30,7 @@ struct SavedTerminal {
 SavedTerminal g_saved;
 int g_signal_pipe[2] = {-1, -1};
 volatile sig_atomic_t g_resized = 0;
+volatile sig_atomic_t g_close_signalled = 0;
 
 constexpr char kRestoreSequence[] = "\x1b[0m\x1b[r\x1b[?1006l\x1b[?1000l\x1b[>4;0m\x1b[?25h";
 
@@ -43,6 +44,7 @@ void RestoreTerminal() {
 }
 
 void OnCloseSignal(int sig) {
+  g_close_signalled = 1;
   const unsigned char byte = static_cast<unsigned char>(sig);
   ssize_t ignored = write(g_signal_pipe[1], &byte, 1);
   (void)ignored;
@@ -122,6 +124,8 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
   }
 
   void Beep() override { out_ += '\a'; }
+
+  bool CloseSignalled() const override { return g_close_signalled != 0; }
 
   void WaitEvents(ConsoleEvents& sink, int timeout_ms) override {
     Render();
