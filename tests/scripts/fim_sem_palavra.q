@@ -1,0 +1,6 @@
+* FIM sem palavra falha.
+repete i 2
+  escreve i
+fim repete
+fim
+escreve "nunca"
