@@ -16,16 +16,16 @@
 //   - A missing "(" makes the whole line Left and leaves the rest empty; a
 //     missing ")", "=" or "|" makes that field run to the end of the line and
 //     leaves the following fields empty. Anything after "|" is ignored.
-//   - A rule is appended to the list of its Center's first character, so the
-//     rules of a letter are tried in file order and the first match wins.
-//     Only Centers starting with a character in 32..255 (Marel) or 32..95
-//     (diphone voice: upper-case letters, digits, punctuation, the accent
-//     mark ' and the like) are kept; a rule with any other Center, an empty
-//     one included, can never be tried and is dropped.
-//   - Patterns are written in upper case. A pattern letter matches the word's
-//     character upper-cased; any character that is not a symbol of its side
-//     (below) is such a letter, so "'", "^" or "~" in a pattern match those
-//     marks literally.
+//   - A rule is appended to the list of its Center's first character
+//     (upper-cased), so the rules of a letter are tried in file order and the
+//     first match wins. Only lists for 32..255 (Marel) or 32..95 (diphone
+//     voice: letters, digits, punctuation, the accent mark ' and the like)
+//     exist; a rule keyed elsewhere, or with an empty Center, can never be
+//     tried and is dropped.
+//   - Patterns are written in upper case; letters compare without regard to
+//     case (a-z, and for Marel the accented letters too). Any pattern
+//     character that is not a symbol of its side (below) is such a letter, so
+//     "'", "^" or "~" in a pattern match those marks literally.
 //
 // Pattern symbols. Right patterns are read left to right starting just after
 // the Center, Left patterns right to left starting just before it; a consumed

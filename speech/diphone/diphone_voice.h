@@ -153,13 +153,13 @@ class DiphoneVoice {
   void SplitWord(const std::string& w, double scale);
   void PlayMarkedUnit(const std::string& u, double scale);
   void PlayTokenUnit(const std::string& name, double scale);
-  void PlayUnit(std::string name, int level, double scale, int depth, UnitTrace& trace);
+  // True when the unit itself was found (its fallbacks do not count).
+  bool PlayUnit(std::string name, int level, double scale, int depth, UnitTrace& trace);
   const UnitRecord* FindUnit(std::string_view upper_name) const;
   bool AppendUnit(const std::string& name, int level, double scale);
   bool PlayUnitFile(const std::string& name);
   void AppendNoise();
   void AppendSilence(int samples);
-  void AppendBytes(const uint8_t* data, size_t n);
   void EnsureRoom(size_t k);
   void FlushOutput();
 
