@@ -203,6 +203,13 @@ bool TerminaCommand(Runtime& rt, std::string_view args) {
 bool CmdCommand(Runtime& rt, std::string_view args) {
   std::string line;
   if (!EvaluateValue(rt, args, line) || !args.empty()) return false;
+  int& depth = rt.interp.cmd_depth;
+  if (depth >= InterpreterState::kMaxCmdDepth) return false;
+  struct Nested {
+    int& depth;
+    explicit Nested(int& d) : depth(++d) {}
+    ~Nested() { --depth; }
+  } nested(depth);
   return ExecuteLine(rt, line, true);
 }
 
