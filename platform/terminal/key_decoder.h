@@ -1,6 +1,11 @@
 // Turns the bytes a terminal sends (UTF-8 text, control codes, xterm escape
-// sequences with their modifier parameters, SGR mouse reports) into console
+// sequences with their modifier parameters, mouse reports) into console
 // events. Shared by the terminal and the plain front ends.
+//
+// Combinations a terminal cannot deliver: Ctrl+Alt+F11/F12 and other keys the
+// desktop takes first; Ctrl+Backspace and Ctrl+Enter only where the terminal
+// tells them apart (0x08 for Ctrl+Backspace, modifyOtherKeys or CSI u reports);
+// Alt+letter is told from Escape followed by a letter only by timing.
 #pragma once
 
 #include <string>
@@ -12,10 +17,11 @@ namespace morventa {
 
 class KeyDecoder {
  public:
-  // When escape_then_key_is_alt is set, ESC directly followed by a key in the
-  // same read is that key with Alt (what terminals send for Alt+key); a pipe
-  // has no timing, so there ESC is always the Escape key.
-  explicit KeyDecoder(bool escape_then_key_is_alt) : alt_prefix_(escape_then_key_is_alt) {}
+  // terminal_keys: the bytes come from a keyboard in a terminal. Then ESC
+  // directly followed by a key in the same read is that key with Alt, and a
+  // lone line feed is Ctrl+J (Ctrl+Enter). Without it (a pipe or a file) ESC
+  // is always the Escape key and a line feed ends a line like Enter.
+  explicit KeyDecoder(bool terminal_keys) : terminal_(terminal_keys) {}
 
   // Decodes the bytes of one read; an incomplete sequence at the end waits
   // for the next read.
@@ -25,13 +31,20 @@ class KeyDecoder {
   bool pending() const { return !buffer_.empty(); }
 
  private:
-  // Decodes from the front of buffer_; returns bytes used, 0 when incomplete.
+  // Decodes from the front of in; returns bytes used, 0 when incomplete.
   size_t DecodeOne(std::string_view in, ConsoleEvents& sink, bool final_read);
   size_t DecodeEscape(std::string_view in, ConsoleEvents& sink, bool final_read);
+  size_t DecodeCsi(std::string_view in, ConsoleEvents& sink, bool final_read);
+  size_t DecodeSs3(std::string_view in, ConsoleEvents& sink, bool final_read);
+  // ESC followed by something that is no sequence after all.
+  size_t EscapeAndNext(std::string_view in, ConsoleEvents& sink);
   void CsiSequence(std::string_view params, char final, ConsoleEvents& sink);
+  // A key reported by its character code (modifyOtherKeys, CSI u).
+  void OtherKey(int code, Modifiers mods, ConsoleEvents& sink);
   void Character(unsigned char ch, Modifiers mods, ConsoleEvents& sink);
 
-  bool alt_prefix_;
+  bool terminal_;
+  bool after_cr_ = false;  // a line feed right after a carriage return adds nothing
   std::string buffer_;
 };
 
