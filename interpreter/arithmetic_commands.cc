@@ -1,4 +1,5 @@
 // Commands that change a variable in place: arithmetic and text surgery.
+#include <algorithm>
 #include <string>
 
 #include "console/clock.h"
@@ -45,6 +46,43 @@ bool Arithmetic(Runtime& rt, std::string_view args, char op) {
   }
   target = DecimalText(result);
   return args.empty();
+}
+
+// SUBSTITUI's rule: positions are tested right to left, each once, on the
+// text as changed by the replacements made further right, so a replacement can
+// pair with the characters on its left into a new match. Replacing in place
+// would move the rest of the text at every match, time that grows with the
+// square of the length; instead the changed text right of the position is
+// kept reversed, so that every step only adds at its end. An empty x matches
+// at every position, the end included.
+std::string ReplaceRightToLeft(const std::string& t, const std::string& x, const std::string& y) {
+  const size_t n = t.size();
+  const size_t m = x.size();
+  std::string rev;  // the text from position p + 1 on, as changed so far, reversed
+  rev.reserve(n + (m == 0 ? (n + 1) * y.size() : y.size()));
+  const auto add_replacement = [&] { rev.append(y.rbegin(), y.rend()); };
+  if (m == 0) {
+    add_replacement();
+    for (size_t p = n; p-- > 0;) {
+      rev += t[p];
+      add_replacement();
+    }
+  } else {
+    for (size_t k = n; k > n - m + 1; --k) rev += t[k - 1];
+    for (size_t p = n - m + 1; p-- > 0;) {
+      // The window at p: t[p], then the first m - 1 characters of the changed text.
+      bool match = t[p] == x[0] && rev.size() >= m - 1;
+      for (size_t j = 1; match && j < m; ++j) match = rev[rev.size() - j] == x[j];
+      if (match) {
+        rev.resize(rev.size() - (m - 1));
+        add_replacement();
+      } else {
+        rev += t[p];
+      }
+    }
+  }
+  std::reverse(rev.begin(), rev.end());
+  return rev;
 }
 
 }  // namespace
@@ -117,11 +155,8 @@ bool SubstituiCommand(Runtime& rt, std::string_view args) {
   std::string x, y;
   if (!EvaluateValue(rt, args, x) || !EvaluateValue(rt, args, y)) return false;
   std::string& t = rt.interp.variables.Slot(*slot);
-  // Right to left, each position once, on the text as changed so far.
-  if (t.size() + 1 < x.size() + 1) return true;
-  for (size_t p = t.size() - x.size() + 1; p >= 1; --p) {
-    if (t.compare(p - 1, x.size(), x) == 0) t.replace(p - 1, x.size(), y);
-  }
+  if (t.size() < x.size()) return true;
+  t = ReplaceRightToLeft(t, x, y);
   return true;
 }
 
