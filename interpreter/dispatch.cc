@@ -1,8 +1,9 @@
 #include "interpreter/dispatch.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 #include "interpreter/commands.h"
 #include "interpreter/runtime.h"
@@ -13,7 +14,7 @@ namespace morventa {
 namespace {
 
 // The vocabulary, in dispatch order. Keywords with accents are Windows-1252.
-const Command kCommands[] = {
+constexpr Command kCommands[] = {
     {"DEBUG", DebugCommand},
     {"SEJA", SejaCommand},
     {"ESCREVE", EscreveCommand},
@@ -40,15 +41,36 @@ const Command kCommands[] = {
     {"RANDOMIZA", RandomizaCommand},
 };
 
-// Keywords are unique, so a hash lookup finds what the ordered search would.
-const std::unordered_map<std::string_view, CommandHandler>& CommandIndex() {
-  static const auto* index = [] {
-    auto* map = new std::unordered_map<std::string_view, CommandHandler>;
-    for (const auto& c : kCommands) map->emplace(c.keyword, c.handler);
-    return map;
-  }();
-  return *index;
+// Keywords are unique, so finding the one equal keyword is what the ordered
+// search of the table would do. They are grouped by their first byte, and a
+// lookup compares only the few that share the word's first letter.
+class KeywordIndex {
+ public:
+  KeywordIndex() {
+    for (const auto& c : kCommands) by_first_[static_cast<unsigned char>(c.keyword[0])].push_back(&c);
+  }
+  CommandHandler Find(std::string_view upper_word) const {
+    if (upper_word.empty()) return nullptr;
+    for (const Command* c : by_first_[static_cast<unsigned char>(upper_word[0])]) {
+      if (c->keyword == upper_word) return c->handler;
+    }
+    return nullptr;
+  }
+
+ private:
+  std::array<std::vector<const Command*>, 256> by_first_;
+};
+
+const KeywordIndex& Keywords() {
+  static const KeywordIndex index;
+  return index;
 }
+
+constexpr size_t kLongestKeyword = [] {
+  size_t longest = 0;
+  for (const auto& c : kCommands) longest = std::max(longest, c.keyword.size());
+  return longest;
+}();
 
 bool IsBlockWord(std::string_view word) {
   return word == "REPETE" || word == "ENQUANTO" || word == "SENAO" || word == "SEN\xC3O" ||
@@ -85,15 +107,22 @@ bool Dispatch(Runtime& rt, std::string_view word, std::string_view args) {
     trace += args;
     rt.WriteLineSpoken(trace);
   }
-  const std::string upper = UpperText(word);
-  const auto& index = CommandIndex();
-  auto it = index.find(upper);
-  if (rt.interp.allow_command && !rt.interp.allow_command(upper)) it = index.end();
-  if (it == index.end()) {
-    rt.WriteLineSpoken(Ansi("Comando inválido: ") + upper);
+  // Every keyword is short: the word is upper-cased into a small buffer on the
+  // stack, and a longer word names no command.
+  CommandHandler handler = nullptr;
+  if (word.size() <= kLongestKeyword) {
+    char buffer[kLongestKeyword];
+    for (size_t i = 0; i < word.size(); ++i)
+      buffer[i] = static_cast<char>(UpperChar(static_cast<unsigned char>(word[i])));
+    const std::string_view upper(buffer, word.size());
+    handler = Keywords().Find(upper);
+    if (handler && rt.interp.allow_command && !rt.interp.allow_command(upper)) handler = nullptr;
+  }
+  if (!handler) {
+    rt.WriteLineSpoken(Ansi("Comando inválido: ") + UpperText(word));
     return false;
   }
-  return it->second(rt, args);
+  return handler(rt, args);
 }
 
 bool DebugCommand(Runtime& rt, std::string_view args) {
