@@ -6,6 +6,22 @@
 // image (11025 Hz, 8-bit unsigned, mono) that it plays through a DiphoneSink
 // whenever it fills up and at the end.
 //
+// The phonetic string (what the rule outputs of regras.rgr build up):
+//   "[" starts a word (the next stressed vowel is its stress), "]" ends it;
+//   a blank or "]" ends a token (a syllable); "/" is dropped, except that it
+//   ends a token already 9 characters long; a gap of silence (INTERPAL)
+//   follows every "]" and every "/" that ended a token, except at the end;
+//   "_" + c is the letter c from its sound file "_" + code of c + ".wav";
+//   "|" is "_TRACO", which plays as "_84" (the letter T);
+//   upper-case A E I O U is the stressed vowel: the unit holding it plays
+//   whole, every other unit of more than one letter loses Cut samples from
+//   its end (keeping at least Floor);
+//   "^" after a vowel closes it, "~" nasalises it.
+// A token is cut into units: a leading consonant pair (but dj, nh, rr, ks,
+// tch) gives its first consonant alone; a final consonant or "rr" is a unit
+// of its own; vowel + w/y ends in a diphthong unit; what remains is one unit
+// named "$" + its letters ("kaza" asks for $KAZA).
+//
 // Files it reads (directories from Config::DiphonesDir() and
 // Config::LettersDir(); both must exist):
 //
