@@ -1,5 +1,7 @@
 #include "interpreter/control_flow.h"
 
+#include <algorithm>
+
 #include "interpreter/commands.h"
 #include "interpreter/dispatch.h"
 #include "interpreter/runtime.h"
@@ -71,6 +73,52 @@ void SkipFalseBlock(Runtime& rt) {
     }
   }
   s.current_line = s.script.line_count() + 1;
+}
+
+// A value's comparison form (ComparisonForm) read one character at a time in
+// place: conditions run in every loop, and building the two forms cost more
+// than the comparison itself.
+class FormReader {
+ public:
+  explicit FormReader(std::string_view value) : value_(value) {
+    numeric_ = true;
+    for (char c : value) {
+      if (c < '0' || c > '9') {
+        numeric_ = false;
+        break;
+      }
+    }
+    if (numeric_) {
+      // Twenty zeros in front, then the last 21 characters.
+      const size_t padded = 20 + value.size();
+      skip_ = padded > 21 ? padded - 21 : 0;
+      size_ = padded - skip_;
+    } else {
+      size_ = value.size();
+    }
+  }
+  size_t size() const { return size_; }
+  unsigned char operator[](size_t i) const {
+    if (!numeric_) return UpperChar(static_cast<unsigned char>(value_[i]));
+    const size_t k = i + skip_;
+    return k < 20 ? '0' : static_cast<unsigned char>(value_[k - 20]);
+  }
+
+ private:
+  std::string_view value_;
+  bool numeric_;
+  size_t skip_ = 0;
+  size_t size_;
+};
+
+// ComparisonForm(a).compare(ComparisonForm(b)), reduced to its sign.
+int CompareForms(std::string_view a, std::string_view b) {
+  const FormReader fa(a), fb(b);
+  const size_t common = std::min(fa.size(), fb.size());
+  for (size_t i = 0; i < common; ++i) {
+    if (fa[i] != fb[i]) return fa[i] < fb[i] ? -1 : 1;
+  }
+  return fa.size() < fb.size() ? -1 : (fa.size() > fb.size() ? 1 : 0);
 }
 
 bool Repete(Runtime& rt, std::string_view args, bool continuing) {
@@ -147,7 +195,7 @@ bool EvaluateCondition(Runtime& rt, std::string_view& text, bool& result) {
                                   static_cast<int64_t>(a.size()) - static_cast<int64_t>(b.size()) + 1;
         break;
       default: {
-        const int cmp = ComparisonForm(a).compare(ComparisonForm(b));
+        const int cmp = CompareForms(a, b);
         switch (found->op) {
           case Op::kEq: truth = cmp == 0; break;
           case Op::kNe: truth = cmp != 0; break;
