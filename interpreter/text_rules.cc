@@ -4,13 +4,6 @@
 
 namespace morventa {
 
-std::string_view TrimView(std::string_view text) {
-  size_t b = 0, e = text.size();
-  while (b < e && static_cast<unsigned char>(text[b]) <= 32) ++b;
-  while (e > b && static_cast<unsigned char>(text[e - 1]) <= 32) --e;
-  return text.substr(b, e - b);
-}
-
 std::string Trim(std::string_view text) { return std::string(TrimView(text)); }
 
 void TrimInPlace(std::string& text) {
@@ -26,20 +19,6 @@ std::string UpperText(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = static_cast<char>(UpperChar(static_cast<unsigned char>(c)));
   return out;
-}
-
-bool StartsWithUpper(std::string_view text, std::string_view keyword) {
-  if (text.size() < keyword.size()) return false;
-  for (size_t i = 0; i < keyword.size(); ++i) {
-    if (UpperChar(static_cast<unsigned char>(text[i])) !=
-        static_cast<unsigned char>(keyword[i]))
-      return false;
-  }
-  return true;
-}
-
-bool EqualsUpper(std::string_view text, std::string_view keyword) {
-  return text.size() == keyword.size() && StartsWithUpper(text, keyword);
 }
 
 std::optional<int32_t> ToInteger(std::string_view text) {
