@@ -33,7 +33,13 @@ std::optional<int> NameSlot(Runtime& rt, std::string_view upper_name) {
 
 std::optional<int> VariableTable::SlotOfName(std::string_view upper_name) {
   for (size_t i = 0; i < names_.size(); ++i) {
-    if (names_[i] == upper_name) return kFirstNameSlot + static_cast<int>(i);
+    // Compared byte by byte in place: names are a few letters long, shorter
+    // than the call of a general comparison.
+    const std::string& name = names_[i];
+    if (name.size() != upper_name.size()) continue;
+    size_t k = 0;
+    while (k < name.size() && name[k] == upper_name[k]) ++k;
+    if (k == name.size()) return kFirstNameSlot + static_cast<int>(i);
   }
   if (names_.size() >= kMaxNames) return std::nullopt;
   names_.emplace_back(upper_name);
@@ -66,11 +72,13 @@ std::optional<int> TakeName(Runtime& rt, std::string_view& text) {
     ++n;
   }
   if (n == 0) return std::nullopt;
-  std::string upper;
-  if (n <= sizeof name) {
-    upper.assign(name, n);
-  } else {
-    upper = UpperText(text.substr(0, n));
+  // Names are short and read on every line that uses them: upper-cased on the
+  // stack, copied only when very long.
+  std::string long_name;
+  std::string_view upper(name, n <= sizeof name ? n : 0);
+  if (n > sizeof name) {
+    long_name = UpperText(text.substr(0, n));
+    upper = long_name;
   }
   text.remove_prefix(n);
   const auto slot = NameSlot(rt, upper);
