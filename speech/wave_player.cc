@@ -24,7 +24,6 @@ constexpr int kSlotWaitTries = 40;
 constexpr int kSlotWaitSleepMs = 50;
 // The smallest block sent to the output: shorter ones click on some devices.
 constexpr int kMinimumBlock = 256;
-constexpr uint8_t kSilence = 128;
 
 struct BlockError {
   int status;
@@ -49,9 +48,6 @@ uint32_t Le32(const uint8_t* at) {
   return at[0] | (at[1] << 8) | (at[2] << 16) | (static_cast<uint32_t>(at[3]) << 24);
 }
 uint16_t Le16(const uint8_t* at) { return static_cast<uint16_t>(at[0] | (at[1] << 8)); }
-void PutLe(uint8_t* at, uint32_t value, int size) {
-  for (int i = 0; i < size; ++i) at[i] = static_cast<uint8_t>(value >> (8 * i));
-}
 
 // RIFF chunks are padded to an even length.
 uint64_t PaddedLength(uint32_t length) { return length + (length & 1u); }
@@ -81,21 +77,6 @@ int Peak(const uint8_t* bytes, int count, int a, int b) {
 }
 
 }  // namespace
-
-void BuildWaveHeader(uint8_t* image, uint32_t data_length) {
-  std::memcpy(image, "RIFF", 4);
-  PutLe(image + 4, data_length + 36, 4);
-  std::memcpy(image + 8, "WAVEfmt ", 8);
-  PutLe(image + 16, 16, 4);
-  PutLe(image + 20, 1, 2);           // PCM
-  PutLe(image + 22, 1, 2);           // mono
-  PutLe(image + 24, kImageRate, 4);
-  PutLe(image + 28, kImageRate, 4);  // bytes per second
-  PutLe(image + 32, 1, 2);           // block align
-  PutLe(image + 34, 8, 2);           // bits
-  std::memcpy(image + 36, "data", 4);
-  PutLe(image + 40, data_length, 4);
-}
 
 int CutPeriods(uint8_t* bytes, int count, int bits, int rate) {
   if (bits == 16) {

@@ -17,17 +17,12 @@
 #include <string_view>
 
 #include "platform/audio/audio_output.h"
+#include "speech/wave_image.h"
 
 namespace morventa {
 
 class ConsoleWindow;
 
-// The program's own in-memory sounds: a 44-byte header, then 11025 Hz 8-bit
-// unsigned mono samples (silence is 128).
-constexpr int kWaveHeaderSize = 44;
-constexpr int kImageRate = 11025;
-// Writes the 44-byte header of such an image holding data_length sample bytes.
-void BuildWaveHeader(uint8_t* image, uint32_t data_length);
 
 // Shortens voiced speech by dropping every other pitch period, in place.
 // 16-bit samples are first narrowed to 8-bit ones (the count halves). Returns

@@ -22,7 +22,6 @@ constexpr size_t kMaxPlayName = 12;
 // and a word would otherwise become one unit nobody recorded.
 constexpr size_t kLongToken = 9;
 constexpr int kNoiseSamples = 300;
-constexpr uint8_t kSilence = 128;
 // The largest piece one image can take after a flush (EnsureRoom flushes at
 // Fill + k >= size, so a full image is one byte short).
 constexpr size_t kMaxPiece = kDiphoneImageSize - kWaveHeaderSize - 1;
@@ -45,30 +44,10 @@ std::string AsciiUpper(std::string_view s) {
   return out;
 }
 
-void PutLe(uint8_t* p, uint32_t v, int bytes) {
-  for (int i = 0; i < bytes; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
 uint32_t GetLe(const uint8_t* p, int bytes) {
   uint32_t v = 0;
   for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | p[i];
   return v;
-}
-
-// The canonical 44-byte header for 11025 Hz, 8-bit, mono.
-void WriteWaveHeader(uint8_t* image, uint32_t data_length) {
-  std::memcpy(image, "RIFF", 4);
-  PutLe(image + 4, data_length + 36, 4);
-  std::memcpy(image + 8, "WAVEfmt ", 8);
-  PutLe(image + 16, 16, 4);
-  PutLe(image + 20, 1, 2);
-  PutLe(image + 22, 1, 2);
-  PutLe(image + 24, 11025, 4);
-  PutLe(image + 28, 11025, 4);
-  PutLe(image + 32, 1, 2);
-  PutLe(image + 34, 8, 2);
-  std::memcpy(image + 36, "data", 4);
-  PutLe(image + 40, data_length, 4);
 }
 
 std::string WithSlash(std::string dir) {
@@ -431,7 +410,7 @@ void DiphoneVoice::EnsureRoom(size_t k) {
 
 void DiphoneVoice::FlushOutput() {
   if (fill_ <= kWaveHeaderSize) return;
-  WriteWaveHeader(image_.data(), static_cast<uint32_t>(fill_ - kWaveHeaderSize));
+  BuildWaveHeader(image_.data(), static_cast<uint32_t>(fill_ - kWaveHeaderSize));
   sink_.PlayImageAndWait(std::span<const uint8_t>(image_.data(), fill_));
   fill_ = kWaveHeaderSize;
 }

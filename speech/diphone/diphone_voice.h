@@ -67,6 +67,7 @@
 #include <vector>
 
 #include "speech/diphone/transcription.h"
+#include "speech/wave_image.h"
 
 namespace morventa {
 
@@ -92,7 +93,6 @@ constexpr int kDiphoneNoDatabase = 1;  // a directory or DIFONES2 file missing
 constexpr int kDiphoneNoRules = 2;     // regras.rgr or portug.exc unreadable
 
 constexpr size_t kDiphoneImageSize = 64000;
-constexpr size_t kWaveHeaderSize = 44;
 
 // One unit the synthesizer asked for, reported to the observer as soon as
 // its direct look-up is done (so a fallback's parts follow their parent).
