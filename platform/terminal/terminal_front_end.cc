@@ -32,7 +32,10 @@ int g_signal_pipe[2] = {-1, -1};
 volatile sig_atomic_t g_resized = 0;
 volatile sig_atomic_t g_close_signalled = 0;
 
-constexpr char kRestoreSequence[] = "\x1b[0m\x1b[r\x1b[?1006l\x1b[?1000l\x1b[>4;0m\x1b[?25h";
+// Resetting the scroll region homes the cursor, so it is saved around that:
+// the shell's prompt must come where Close left the cursor, below the grid.
+constexpr char kRestoreSequence[] =
+    "\x1b[0m\x1b" "7\x1b[r\x1b" "8\x1b[?1006l\x1b[?1000l\x1b[>4;0m\x1b[?25h";
 
 // Async-signal-safe: only tcsetattr and write.
 void RestoreTerminal() {
@@ -76,6 +79,14 @@ bool WriteAll(int fd, const std::string& data) {
 
 void AppendNumber(std::string& out, int n) { out += std::to_string(n); }
 
+// Bytes a terminal would obey instead of showing: C0 controls, DEL, and the
+// five bytes Windows-1252 leaves undefined, which stand for C1 controls (the
+// terminal would take 0x90 as the start of a device control string).
+bool Showable(unsigned char c) {
+  if (c < 32 || c == 127) return false;
+  return CodePointFromAnsi(c) < 0x80 || CodePointFromAnsi(c) > 0x9F;
+}
+
 class TerminalFrontEnd : public ConsoleFrontEnd {
  public:
   TerminalFrontEnd() {
@@ -118,8 +129,8 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
 
   void SetTitle(std::string_view ansi_title) override {
     out_ += "\x1b]2;";
-    for (char c : AnsiToUtf8(ansi_title))
-      if (static_cast<unsigned char>(c) >= 32) out_ += c;
+    for (unsigned char c : ansi_title)
+      if (Showable(c)) out_ += AnsiToUtf8(std::string_view(reinterpret_cast<const char*>(&c), 1));
     out_ += '\a';
   }
 
@@ -231,7 +242,7 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
         Colour(grid_->attrs[at]);
       }
       const unsigned char c = grid_->chars[at];
-      if (c < 32 || c == 127) {
+      if (!Showable(c)) {
         out_ += ' ';
       } else if (c < 128) {
         out_ += static_cast<char>(c);
