@@ -4,10 +4,12 @@
 // regras.rgr and portug.exc make of common words.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <numbers>
 #include <set>
 #include <span>
 #include <string>
@@ -185,6 +187,47 @@ TEST(LettersDirectory, FastRecordingsAreShorter) {
     EXPECT_LT(fs::file_size(kSoundDir / "letras" / "rapido" / (std::string(name) + ".wav")),
               fs::file_size(kSoundDir / "letras" / (std::string(name) + ".wav")))
         << name;
+  }
+}
+
+// Power of one frequency in 8-bit samples at 11025 Hz (Goertzel).
+double PowerAt(std::span<const uint8_t> samples, double hz) {
+  const double coeff = 2.0 * std::cos(2.0 * std::numbers::pi * hz / 11025.0);
+  double s1 = 0, s2 = 0;
+  for (uint8_t b : samples) {
+    const double s0 = (b - 128.0) + coeff * s1 - s2;
+    s2 = s1;
+    s1 = s0;
+  }
+  return s1 * s1 + s2 * s2 - coeff * s1 * s2;
+}
+
+TEST(LettersDirectory, TouchTonesSoundTheirTwoFrequencies) {
+  struct Case {
+    const char* name;
+    double low, high;
+  };
+  const Case cases[] = {
+      {"dtmf_1", 697, 1209}, {"dtmf_5", 770, 1336}, {"dtmf_9", 852, 1477},
+      {"dtmf_0", 941, 1336}, {"dtmf_X", 941, 1209}, {"dtmf_#", 941, 1477},
+  };
+  const double kRows[] = {697, 770, 852, 941};
+  const double kColumns[] = {1209, 1336, 1477, 1633};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::vector<uint8_t> file = ReadAll(kSoundDir / "letras" / (std::string(c.name) + ".wav"));
+    ASSERT_GT(file.size(), 44u + 1000u);
+    const std::span<const uint8_t> samples(file.data() + 44, file.size() - 44);
+    for (double row : kRows) {
+      if (row != c.low) {
+        EXPECT_GT(PowerAt(samples, c.low), 20 * PowerAt(samples, row)) << row;
+      }
+    }
+    for (double column : kColumns) {
+      if (column != c.high) {
+        EXPECT_GT(PowerAt(samples, c.high), 20 * PowerAt(samples, column)) << column;
+      }
+    }
   }
 }
 
