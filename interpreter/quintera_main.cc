@@ -1,7 +1,8 @@
 // quintera FILE [PARAM ...]: runs a QUINTERA script in the speaking console.
 //
 // Exit status: 0 the script ended normally, 1 a command failed, 2 the script
-// could not be loaded, 3 the console was closed before the script ended.
+// could not be loaded, 3 the console was closed before the script ended,
+// 4 the voice could not start (its data is missing).
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -43,5 +44,7 @@ int main(int argc, char** argv) {
     // Closed while the error report waited for Enter: the run had failed.
     const bool failed = rt.interp.fail_flag && rt.interp.script.line_count() == 0;
     return failed ? 1 : 3;
+  } catch (const SpeechStartFailed&) {
+    return 4;
   }
 }

@@ -7,7 +7,8 @@ namespace morventa {
 Runtime::Runtime(RuntimeOptions options)
     : config(std::move(options.locations)),
       console(config, std::move(options.front_end)),
-      speech(config, console, std::move(options.transcript)),
+      speech(config, console, std::move(options.transcript),
+             options.audio ? std::move(options.audio) : AudioOutputFromEnvironment()),
       params(std::move(options.params)) {}
 
 void Runtime::WriteSpoken(std::string_view ansi_text) {

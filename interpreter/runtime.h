@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "console/config.h"
+#include "platform/audio/audio_output.h"
 #include "console/console_window.h"
 #include "interpreter/interpreter_state.h"
 #include "speech/speech_service.h"
@@ -18,6 +19,8 @@ struct RuntimeOptions {
   ConfigLocations locations;
   FrontEndFactory front_end;
   Transcript transcript;
+  // The sound output; the one MORVENTA_AUDIO names when left empty.
+  std::unique_ptr<AudioOutput> audio;
   std::vector<std::string> params;  // Windows-1252, as the script sees them
 };
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -68,6 +69,12 @@ TEST_P(ScriptTest, MatchesExpectedConsoleAndSpeech) {
                                   {"HOME", home},
                                   {"XDG_CONFIG_HOME", home + "/config"}},
                                  home);
+  // MORVENTA_UPDATE_GOLDEN=1 rewrites the expected files from this run, for
+  // a change that alters what is said on purpose; review the diff.
+  if (const char* update = std::getenv("MORVENTA_UPDATE_GOLDEN"); update && *update == '1') {
+    if (Exists(Sibling(name, ".out"))) WriteFile(Sibling(name, ".out"), result.out);
+    if (Exists(Sibling(name, ".fala"))) WriteFile(Sibling(name, ".fala"), ReadFile(transcript));
+  }
   int expected_status = 0;
   if (Exists(Sibling(name, ".status"))) expected_status = std::stoi(ReadFile(Sibling(name, ".status")));
   EXPECT_EQ(result.status, expected_status) << "stderr: " << result.err << "\nstdout:\n" << result.out;
