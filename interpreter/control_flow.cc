@@ -111,8 +111,36 @@ class FormReader {
   size_t size_;
 };
 
+bool AllDigits(std::string_view value) {
+  for (char c : value)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+// Equal-length runs of bytes compared as unsigned, reduced to a sign.
+int CompareBytes(std::string_view a, std::string_view b) {
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[i]) ? -1 : 1;
+  }
+  return 0;
+}
+
 // ComparisonForm(a).compare(ComparisonForm(b)), reduced to its sign.
 int CompareForms(std::string_view a, std::string_view b) {
+  if (!a.empty() && !b.empty() && AllDigits(a) && AllDigits(b)) {
+    // Two numbers, the usual case in loops: both forms are 21 characters, the
+    // last 21 digits with zeros in front, so only the digits need comparing.
+    if (a.size() > 21) a.remove_prefix(a.size() - 21);
+    if (b.size() > 21) b.remove_prefix(b.size() - 21);
+    const int flip = a.size() < b.size() ? 1 : -1;  // make a the longer one
+    if (flip == 1) std::swap(a, b);
+    // The longer one's extra leading digits stand against zeros.
+    const size_t extra = a.size() - b.size();
+    for (size_t i = 0; i < extra; ++i) {
+      if (a[i] != '0') return -flip;
+    }
+    return -flip * CompareBytes(a.substr(extra), b);
+  }
   const FormReader fa(a), fb(b);
   const size_t common = std::min(fa.size(), fb.size());
   for (size_t i = 0; i < common; ++i) {
