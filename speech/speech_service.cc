@@ -189,8 +189,9 @@ void SpeechService::SpeakText(std::string_view ansi_text) {
       size_t end = i;
       while (end < text.size() && IsWordChar(static_cast<unsigned char>(text[end]))) ++end;
       const std::string run = text.substr(i, end - i);
-      if (UpperText(run) == "WWW") {
-        SpellText(run);
+      // The run carries the blanks around it; "www" alone is spelled.
+      if (UpperText(TrimView(run)) == "WWW") {
+        SpellText(TrimView(run));
       } else if (voice_.is_open()) {
         voice_.DiphoneSpeak(voice_.TranscribeText(std::string_view(run).substr(0, 999)), false);
       }
