@@ -41,8 +41,10 @@ bool TakeLabelArgument(Runtime& rt, std::string_view args, std::string& label) {
   return args.empty();
 }
 
-bool JumpToLabel(Runtime& rt, const std::string& label) {
-  const int line = rt.interp.script.FindLabel(UpperText(label));
+// Upper-cases the caller's own copy of the label in place.
+bool JumpToLabel(Runtime& rt, std::string& label) {
+  for (char& c : label) c = static_cast<char>(UpperChar(static_cast<unsigned char>(c)));
+  const int line = rt.interp.script.FindLabel(label);
   if (line == 0) return false;
   rt.interp.current_line = line;
   return true;

@@ -74,7 +74,7 @@ void ScriptStore::BuildIndex() {
 
 int ScriptStore::FindLabel(std::string_view upper_name) {
   if (!indexed_) BuildIndex();
-  const auto it = labels_.find(std::string(upper_name));
+  const auto it = labels_.find(upper_name);
   if (it == labels_.end() || it->second > line_count_) return 0;
   return it->second;
 }

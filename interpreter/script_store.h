@@ -38,7 +38,12 @@ class ScriptStore {
   int line_count_ = 0;
   bool indexed_ = false;
   std::vector<std::string> normalised_;
-  std::unordered_map<std::string, int> labels_;
+  // Looked up by string_view, so that a jump builds no string.
+  struct LabelHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+  };
+  std::unordered_map<std::string, int, LabelHash, std::equal_to<>> labels_;
   // For each line, the next block end below it and the nearest start above it.
   std::vector<int> next_end_[3];
   std::vector<int> previous_start_[3];
