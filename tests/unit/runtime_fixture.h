@@ -6,6 +6,7 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -16,6 +17,7 @@
 #include "interpreter/run_loop.h"
 #include "interpreter/runtime.h"
 #include "interpreter/text_rules.h"
+#include "platform/audio/audio_output.h"
 #include "system/text_encoding.h"
 #include "tests/doubles/recording_front_end.h"
 
@@ -30,12 +32,21 @@ inline std::string MakeEmptyDir() {
 
 class TestRuntime {
  public:
-  explicit TestRuntime(std::vector<std::string> params = {})
+  // orbela_ini, when given, is the user's configuration file. Sound goes to
+  // the given output, or nowhere.
+  explicit TestRuntime(std::vector<std::string> params = {}, std::string_view orbela_ini = {},
+                       std::unique_ptr<AudioOutput> audio = nullptr,
+                       Transcript transcript = Transcript())
       : dir_(MakeEmptyDir()), display_(std::make_shared<DisplayRecord>()) {
+    if (!orbela_ini.empty()) {
+      std::ofstream(dir_ + "/Orbela.ini", std::ios::binary) << orbela_ini;
+    }
     RuntimeOptions options;
     options.locations = ConfigLocations{dir_, dir_, dir_};
     options.front_end = RecordingFrontEnd(display_);
     options.params = std::move(params);
+    options.audio = audio ? std::move(audio) : MakeNullAudioOutput();
+    options.transcript = std::move(transcript);
     rt_ = std::make_unique<Runtime>(std::move(options));
     ResetInterpreter(*rt_);
   }
@@ -48,6 +59,9 @@ class TestRuntime {
   TestRuntime& operator=(const TestRuntime&) = delete;
 
   Runtime& rt() { return *rt_; }
+  const std::string& dir() const { return dir_; }
+  // Keys the user types, one at each wait for events.
+  void Type(std::string_view ansi_keys) { display_->keys += ansi_keys; }
 
   // Executes one script line as the run loop would.
   bool Line(std::string_view utf8_line) { return ExecuteLine(*rt_, Ansi(utf8_line), false); }
