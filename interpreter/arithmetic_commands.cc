@@ -1,5 +1,6 @@
 // Commands that change a variable in place: arithmetic and text surgery.
 #include <algorithm>
+#include <charconv>
 #include <string>
 
 #include "console/clock.h"
@@ -104,7 +105,11 @@ bool SomaCommand(Runtime& rt, std::string_view args) {
     if (!n) return false;
     value = *n;
   }
-  text.replace(head, std::string::npos, DecimalText(Wrap32(static_cast<int64_t>(value) + x)));
+  // The new tail is written straight over the old one: SOMA is the counter of
+  // most loops.
+  char digits[16];
+  const char* end = std::to_chars(digits, digits + sizeof digits, Wrap32(static_cast<int64_t>(value) + x)).ptr;
+  text.replace(head, std::string::npos, digits, static_cast<size_t>(end - digits));
   return true;
 }
 
