@@ -315,16 +315,16 @@ bool EnquantoCommand(Runtime& rt, std::string_view args) {
 bool RepeteCommand(Runtime& rt, std::string_view args) { return Repete(rt, args, false); }
 
 bool FimCommand(Runtime& rt, std::string_view args) {
-  const std::string word = UpperText(args);
-  if (word.empty()) return false;
+  // Compared in place: FIM closes every round of every loop.
+  if (args.empty()) return false;
   InterpreterState& s = rt.interp;
-  if (word == "ENQUANTO") {
+  if (EqualsUpper(args, "ENQUANTO")) {
     const int start = s.script.PreviousBlockStart(s.current_line, ScriptStore::Block::kEnquanto);
     if (start == 0) return false;
     s.current_line = start - 1;
     return true;
   }
-  if (word == "REPETE") {
+  if (EqualsUpper(args, "REPETE")) {
     const int start = s.script.PreviousBlockStart(s.current_line, ScriptStore::Block::kRepete);
     if (start == 0) return false;
     s.current_line = start;
