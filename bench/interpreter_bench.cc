@@ -12,13 +12,14 @@
 #include "interpreter/run_loop.h"
 #include "interpreter/runtime.h"
 #include "interpreter/variables.h"
+#include "platform/audio/audio_output.h"
 #include "system/text_encoding.h"
 #include "tests/doubles/recording_front_end.h"
 
 namespace morventa {
 namespace {
 
-// A runtime on the display stand-in, with configuration from an empty
+// A runtime on the display stand-in, silent, with configuration from an empty
 // directory and a few variables set as a running script would have them.
 class BenchRuntime {
  public:
@@ -28,6 +29,7 @@ class BenchRuntime {
     RuntimeOptions options;
     options.locations = ConfigLocations{dir_, dir_, dir_};
     options.front_end = testing::RecordingFrontEnd(std::make_shared<testing::DisplayRecord>());
+    options.audio = MakeNullAudioOutput();
     rt_ = std::make_unique<Runtime>(std::move(options));
     ResetInterpreter(*rt_);
     for (const char* line : {"seja s 0", "seja i 500", "seja $n 41", "seja $total 1000",

@@ -15,6 +15,7 @@
 #include "interpreter/runtime.h"
 #include "interpreter/script_loader.h"
 #include "interpreter/script_store.h"
+#include "platform/audio/audio_output.h"
 #include "platform/terminal/key_decoder.h"
 #include "tests/doubles/recording_front_end.h"
 
@@ -75,6 +76,7 @@ void ExecuteLineInput(std::string_view bytes) {
   RuntimeOptions options;
   options.locations = Locations();
   options.front_end = testing::RecordingFrontEnd(std::make_shared<testing::DisplayRecord>());
+  options.audio = MakeNullAudioOutput();
   options.params = {"um", "dois tres"};
   Runtime rt(std::move(options));
   RunLimits limits;
