@@ -245,8 +245,11 @@ Modifiers ConsoleWindow::HeldModifiers() const {
 void ConsoleWindow::DelayMs(int ms) {
   EnsureConsole();
   if (ms > 0) {
+    // The sleep handles no events, but a signal to end cuts it short.
     timespec ts{ms / 1000, (ms % 1000) * 1000000L};
+    if (close_requested()) CloseConsole();
     while (nanosleep(&ts, &ts) != 0) {
+      if (close_requested()) CloseConsole();
     }
   }
   Pump(0);

@@ -2,10 +2,12 @@
 // sequences with their modifier parameters, mouse reports) into console
 // events. Shared by the terminal and the plain front ends.
 //
-// Combinations a terminal cannot deliver: Ctrl+Alt+F11/F12 and other keys the
-// desktop takes first; Ctrl+Backspace and Ctrl+Enter only where the terminal
-// tells them apart (0x08 for Ctrl+Backspace, modifyOtherKeys or CSI u reports);
-// Alt+letter is told from Escape followed by a letter only by timing.
+// Combinations a terminal cannot deliver: Ctrl+Break (SIGTERM, SIGHUP or
+// SIGINT close the console instead; Ctrl+C is the byte 3, as in the window),
+// keys the desktop takes first (Ctrl+Alt+F1..F12 on Linux consoles, Alt+F4);
+// Ctrl+Backspace and Ctrl+Enter only where the terminal tells them apart
+// (0x08 for Ctrl+Backspace, modifyOtherKeys or CSI u reports); Alt+letter is
+// told from Escape followed by a letter only by timing.
 #pragma once
 
 #include <string>

@@ -543,6 +543,19 @@ TEST_F(ConsoleTest, ASignalToEndIsSeenWithoutWaitingForEvents) {
   EXPECT_TRUE(log_->closed);
 }
 
+TEST_F(ConsoleTest, ASignalToEndCutsALongDelayShort) {
+  Open();
+  log_->close_signalled = true;
+  EXPECT_THROW(console().DelayMs(600000), ConsoleClosed);
+}
+
+TEST_F(ConsoleTest, DelayPumpsAfterSleeping) {
+  Open();
+  log_->Type("k");
+  console().DelayMs(1);
+  EXPECT_EQ(PumpAndTakeQueued(), "k");
+}
+
 TEST_F(ConsoleTest, NormalEndTitlesTheWindowProgramaTerminado) {
   Open();
   console().SetTitle("quintera - x.q");
