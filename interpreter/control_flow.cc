@@ -151,6 +151,18 @@ int CompareForms(std::string_view a, std::string_view b) {
   return fa.size() < fb.size() ? -1 : (fa.size() > fb.size() ? 1 : 0);
 }
 
+// A line run by another line (single-line SE, CMD), within the nesting bound.
+bool ExecuteNested(Runtime& rt, std::string_view line) {
+  int& nesting = rt.interp.nesting;
+  if (nesting >= InterpreterState::kMaxNesting) return false;
+  struct Inside {
+    int& nesting;
+    explicit Inside(int& n) : nesting(++n) {}
+    ~Inside() { --nesting; }
+  } inside(nesting);
+  return ExecuteLine(rt, line, true);
+}
+
 bool Repete(Runtime& rt, std::string_view args, bool continuing) {
   const auto slot = TakeVariable(rt, args);
   if (!slot || args.empty()) return false;
@@ -281,20 +293,13 @@ bool TerminaCommand(Runtime& rt, std::string_view args) {
 bool CmdCommand(Runtime& rt, std::string_view args) {
   std::string line;
   if (!EvaluateValue(rt, args, line) || !args.empty()) return false;
-  int& depth = rt.interp.cmd_depth;
-  if (depth >= InterpreterState::kMaxCmdDepth) return false;
-  struct Nested {
-    int& depth;
-    explicit Nested(int& d) : depth(++d) {}
-    ~Nested() { --depth; }
-  } nested(depth);
-  return ExecuteLine(rt, line, true);
+  return ExecuteNested(rt, line);
 }
 
 bool SeCommand(Runtime& rt, std::string_view args) {
   bool truth;
   if (!EvaluateCondition(rt, args, truth)) return false;
-  if (!args.empty()) return truth ? ExecuteLine(rt, args, true) : true;
+  if (!args.empty()) return truth ? ExecuteNested(rt, args) : true;
   if (!truth) SkipFalseBlock(rt);
   return true;
 }

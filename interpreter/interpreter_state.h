@@ -21,9 +21,10 @@ struct ListRecord {
 struct InterpreterState {
   static constexpr size_t kMaxReturns = 20;
   static constexpr size_t kMaxLists = 20;
-  // CMD may run a line that runs CMD again, even itself; deeper than this the
-  // CMD fails instead of exhausting the stack.
-  static constexpr int kMaxCmdDepth = 100;
+  // Lines run inside other lines (by a single-line SE or by CMD) nest: a CMD
+  // may run itself, a line may chain SE after SE. Deeper than this the inner
+  // line fails instead of exhausting the stack.
+  static constexpr int kMaxNesting = 200;
 
   ScriptStore script;
   int current_line = 1;
@@ -36,7 +37,7 @@ struct InterpreterState {
   int elapsed_base_weekday = 0;
   VariableTable variables;
   std::vector<int> return_stack;
-  int cmd_depth = 0;  // CMDs running inside one another now
+  int nesting = 0;  // lines running inside one another now
   std::array<std::unique_ptr<ListRecord>, kMaxLists> lists;
   uint32_t random_seed = 0;
   // Set only while a bounded run lasts (RunLimits::allow_command).

@@ -242,6 +242,8 @@ class ExpressionParser {
         Next();
         return Result::kValue;
       case Tok::kOpen: {
+        const Deeper deeper(depth_);
+        if (depth_ > kMaxDepth) return Result::kFail;
         Next();
         const Result r = Expression(out);
         if (r != Result::kValue) return Result::kFail;
@@ -250,6 +252,8 @@ class ExpressionParser {
         return Result::kValue;
       }
       case Tok::kSub: {
+        const Deeper deeper(depth_);
+        if (depth_ > kMaxDepth) return Result::kFail;
         Next();
         const Result r = Factor(out);
         if (r != Result::kValue) return r;
@@ -311,8 +315,18 @@ class ExpressionParser {
     tok_ = Tok::kNumber;
   }
 
+  // Brackets and signs nest by recursion; deeper than this the expression
+  // fails rather than exhaust the stack (no one writes a thousand brackets).
+  static constexpr int kMaxDepth = 1000;
+  struct Deeper {
+    int& depth;
+    explicit Deeper(int& d) : depth(++d) {}
+    ~Deeper() { --depth; }
+  };
+
   Runtime& rt_;
   std::string_view& text_;
+  int depth_ = 0;
   std::string_view rest_ = text_;
   std::string_view token_start_;
   Tok tok_ = Tok::kEnd;
