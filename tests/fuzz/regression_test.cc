@@ -24,7 +24,7 @@ struct Target {
 };
 
 constexpr Target kTargets[] = {
-    {"execute_line", ExecuteLineInput},
+    {"execute_line", [](std::string_view bytes) { ExecuteLineInput(bytes); }},
     {"script_loader", ScriptLoaderInput},
     {"key_decoder", KeyDecoderInput},
 };
@@ -60,6 +60,13 @@ TEST_P(FuzzInputs, RunClean) {
     SCOPED_TRACE(file.string());
     GetParam().run(Contents(file));
   }
+}
+
+// A target that stopped before the script's first line would pass every
+// input and find nothing: the seeds must really run.
+TEST(FuzzTargets, ExecuteLineRunsTheScript) {
+  const std::string written = ExecuteLineInput(Contents(fs::path(FUZZ_DIR) / "corpus/execute_line/repete"));
+  EXPECT_NE(written.find("A soma \xE9 15"), std::string::npos) << written;
 }
 
 INSTANTIATE_TEST_SUITE_P(AllTargets, FuzzInputs, ::testing::ValuesIn(kTargets),

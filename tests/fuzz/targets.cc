@@ -72,10 +72,11 @@ ConfigLocations Locations() { return ConfigLocations{ConfigDir(), ConfigDir(), C
 
 }  // namespace
 
-void ExecuteLineInput(std::string_view bytes) {
+std::string ExecuteLineInput(std::string_view bytes) {
   RuntimeOptions options;
   options.locations = Locations();
-  options.front_end = testing::RecordingFrontEnd(std::make_shared<testing::DisplayRecord>());
+  const auto display = std::make_shared<testing::DisplayRecord>();
+  options.front_end = testing::RecordingFrontEnd(display);
   options.audio = MakeNullAudioOutput();
   options.params = {"um", "dois tres"};
   Runtime rt(std::move(options));
@@ -84,8 +85,9 @@ void ExecuteLineInput(std::string_view bytes) {
   limits.max_text_bytes = kMaxTextBytes;
   limits.allow_command = AllowedCommand;
   try {
+    // No StartUp: the voice's data is not what is being fuzzed, and without
+    // it the start-up would end every run before its first line.
     ResetInterpreter(rt);
-    StartUp(rt, "fuzz");
     int n = 0;
     while (n < kMaxScriptLines && !bytes.empty()) {
       const size_t end = std::min(bytes.find('\n'), bytes.size());
@@ -98,6 +100,7 @@ void ExecuteLineInput(std::string_view bytes) {
   } catch (const ConsoleClosed&) {
     // A key was needed and none came: the user closed the console.
   }
+  return display->text;
 }
 
 void ScriptLoaderInput(std::string_view bytes) {

@@ -3,13 +3,15 @@
 // ordinary and the sanitizer builds. Each aborts on a broken invariant.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace morventa::fuzz {
 
 // The bytes as a few script lines (Windows-1252), run by a fresh runtime
 // within a line and text budget, away from files, programs and the network.
-void ExecuteLineInput(std::string_view bytes);
+// Returns what the run wrote on the console.
+std::string ExecuteLineInput(std::string_view bytes);
 // The bytes as the contents of a script file.
 void ScriptLoaderInput(std::string_view bytes);
 // The first byte picks the mode and how the rest is cut into reads; the rest
