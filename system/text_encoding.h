@@ -21,6 +21,9 @@ std::string Utf8ToAnsi(std::string_view utf8);
 // it is valid UTF-8, Windows-1252 as it stands otherwise.
 std::string BoundaryToAnsi(std::string_view bytes);
 
+// Appends the UTF-8 form of a code point.
+void AppendUtf8(std::string& out, char32_t cp);
+
 // Windows-1252 byte for a Unicode code point, or -1 when the code page lacks it.
 int AnsiFromCodePoint(char32_t cp);
 // Unicode code point of a Windows-1252 byte.

@@ -5,23 +5,13 @@
 
 #include <string>
 
+#include "platform/terminal/fd_io.h"
 #include "platform/terminal/key_decoder.h"
 #include "platform/terminal/stream_front_ends.h"
 #include "system/text_encoding.h"
 
 namespace morventa {
 namespace {
-
-bool WriteAll(int fd, const std::string& data) {
-  size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t n = write(fd, data.data() + done, data.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
 
 class PlainFrontEnd : public ConsoleFrontEnd {
  public:
