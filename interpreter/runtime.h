@@ -3,15 +3,24 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "console/config.h"
 #include "platform/audio/audio_output.h"
+#include "platform/desktop_launcher.h"
+#include "platform/desktop.h"
 #include "console/console_window.h"
+#include "console/line_editor.h"
+#include "console/menu.h"
+#include "console/screen_review.h"
 #include "interpreter/interpreter_state.h"
 #include "speech/speech_service.h"
+#include "system/byte_file.h"
+#include "system/channels.h"
+#include "system/file_commands.h"
 
 namespace morventa {
 
@@ -32,9 +41,23 @@ class Runtime {
   ConsoleWindow console;
   SpeechService speech;
   InterpreterState interp;
+  // The one menu, from MENU CRIA to MENU TERMINA.
+  std::optional<MenuList> menu;
+  // What screen review remembers between visits.
+  ReviewMemory review;
+  LineEditorSettings line_editor;
+  // Programs the user opens from the console (F12 in the line editor).
+  DesktopLauncher launcher;
+  // The window in front and the mouse pointer (ESPERA, LE MOUSE).
+  Desktop desktop;
   std::vector<std::string> params;
   // Status of the last file, network or window operation, read by CHECA.
   int operation_status = 0;
+  // Channels #0 to #9, the byte buffer with its binary file, and the
+  // directory search of BUSCA.
+  ChannelTable channels;
+  ByteFile byte_file;
+  DirectorySearch search;
 
   // Shown and spoken writes: every message of the system goes through these.
   void WriteSpoken(std::string_view ansi_text);
