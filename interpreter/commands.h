@@ -36,5 +36,7 @@ bool ChamaCommand(Runtime& rt, std::string_view args);
 bool RetornaCommand(Runtime& rt, std::string_view args);
 // console/console_commands.cc
 bool EscreveCommand(Runtime& rt, std::string_view args);
+// console/menu.cc
+bool MenuCommand(Runtime& rt, std::string_view args);
 
 }  // namespace morventa

@@ -39,6 +39,7 @@ constexpr Command kCommands[] = {
     {"CHAMA", ChamaCommand},
     {"RETORNA", RetornaCommand},
     {"RANDOMIZA", RandomizaCommand},
+    {"MENU", MenuCommand},
 };
 
 // Keywords are unique, so finding the one equal keyword is what the ordered
