@@ -4,6 +4,7 @@
 #include "interpreter/commands.h"
 #include "interpreter/runtime.h"
 #include "interpreter/text_rules.h"
+#include "system/channels.h"
 #include "system/text_encoding.h"
 
 namespace morventa {
@@ -24,12 +25,17 @@ bool EscreveCommand(Runtime& rt, std::string_view args) {
     line_end = false;
   }
   bool speak = true;
+  int channel = -1;
   if (!args.empty() && args[0] == '#') {
-    // No channel can be open before the channel commands exist.
-    rt.WriteLineSpoken("Erro no processamento de arquivo");
-    return false;
-  }
-  if (StartsWithUpper(args, "MUDO")) {
+    // "#" and one digit; unlike other channel references, no blank is
+    // needed after it.
+    if (args.size() < 2 || args[1] < '0' || args[1] > '9') {
+      rt.WriteLineSpoken("Erro no processamento de arquivo");
+      return false;
+    }
+    channel = args[1] - '0';
+    args.remove_prefix(2);
+  } else if (StartsWithUpper(args, "MUDO")) {
     args.remove_prefix(4);
     speak = false;
   }
@@ -51,9 +57,13 @@ bool EscreveCommand(Runtime& rt, std::string_view args) {
     }
     text += value;
   }
-  rt.console.ConsoleOutput(text);
-  if (line_end) rt.console.ConsoleOutput("\r\n");
-  if (speak) rt.speech.SpeakText(text);
+  if (channel >= 0) {
+    if (!WriteChannel(rt, channel, text, line_end)) return false;
+  } else {
+    rt.console.ConsoleOutput(text);
+    if (line_end) rt.console.ConsoleOutput("\r\n");
+    if (speak) rt.speech.SpeakText(text);
+  }
   if (!all_read) return false;
   WaitForSpeech(rt);
   return true;

@@ -38,5 +38,33 @@ bool RetornaCommand(Runtime& rt, std::string_view args);
 bool EscreveCommand(Runtime& rt, std::string_view args);
 // console/menu.cc
 bool MenuCommand(Runtime& rt, std::string_view args);
+// system/channels.cc
+bool AbreCommand(Runtime& rt, std::string_view args);
+bool FechaCommand(Runtime& rt, std::string_view args);
+bool ChecaCommand(Runtime& rt, std::string_view args);
+// system/file_commands.cc
+bool RemoveCommand(Runtime& rt, std::string_view args);
+bool RenomeiaCommand(Runtime& rt, std::string_view args);
+bool ReplicaCommand(Runtime& rt, std::string_view args);
+bool DirCommand(Runtime& rt, std::string_view args);
+bool BuscaCommand(Runtime& rt, std::string_view args);
+bool TamarqCommand(Runtime& rt, std::string_view args);
+bool HtamarqCommand(Runtime& rt, std::string_view args);
+// system/byte_file.cc
+bool GravabytesCommand(Runtime& rt, std::string_view args);
+bool EscrevebyteCommand(Runtime& rt, std::string_view args);
+bool LebyteCommand(Runtime& rt, std::string_view args);
+bool LimpabytesCommand(Runtime& rt, std::string_view args);
+bool FechabinCommand(Runtime& rt, std::string_view args);
+bool CriabinCommand(Runtime& rt, std::string_view args);
+// system/encodings.cc
+bool AnsiparaUtf8Command(Runtime& rt, std::string_view args);
+bool Utf8paraAnsiCommand(Runtime& rt, std::string_view args);
+bool Codbase64Command(Runtime& rt, std::string_view args);
+bool RemovequotedCommand(Runtime& rt, std::string_view args);
+bool AdquotedCommand(Runtime& rt, std::string_view args);
+bool Codarqbase64Command(Runtime& rt, std::string_view args);
+bool Decodarqbase64Command(Runtime& rt, std::string_view args);
+bool Decodbase64Command(Runtime& rt, std::string_view args);
 
 }  // namespace morventa
