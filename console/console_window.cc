@@ -283,6 +283,55 @@ std::string ConsoleWindow::BasicLineInput() {
   }
 }
 
+void ConsoleWindow::ClipboardPut(std::string_view ansi_text) {
+  if (!clipboard_) clipboard_ = ClipboardFromEnvironment();
+  ansi_text = ansi_text.substr(0, ansi_text.find('\0'));
+  clipboard_->PutText(AnsiToUtf8(ansi_text));
+}
+
+std::string ConsoleWindow::ClipboardGet(size_t max) {
+  if (max == 0) return {};
+  if (!clipboard_) clipboard_ = ClipboardFromEnvironment();
+  const std::optional<std::string> utf8 = clipboard_->GetText();
+  if (!utf8) return {};
+  std::string text = BoundaryToAnsi(*utf8);
+  text.resize(std::min(text.find('\0'), std::min(text.size(), max - 1)));
+  return text;
+}
+
+void ConsoleWindow::MagnifierSet(int factor, const MagnifierColours& colours) {
+  EnsureConsole();
+  if (magnifier_factor_ != 0 && factor == 0 && front_end_) front_end_->HideMagnifier();
+  magnifier_factor_ = std::clamp(factor, 0, 10);
+  magnifier_colours_ = colours;
+  magnifier_first_ = 1;
+}
+
+void ConsoleWindow::MagnifierShow(std::string_view ansi_text, int position) {
+  if (magnifier_factor_ == 0) return;
+  EnsureConsole();
+  if (!front_end_) return;
+  const int shown = kColumns / magnifier_factor_;
+  const int p = std::max(position, 1);
+  int& s = magnifier_first_;
+  if (p - 1 < s) s = p - 1;
+  s = std::max(s, 1);
+  if (p > s + shown) s = p - shown;
+  MagnifierView view;
+  view.factor = magnifier_factor_;
+  view.letter_colour = magnifier_colours_.letters;
+  view.background_colour = magnifier_colours_.background;
+  view.highlight_colour = magnifier_colours_.highlight;
+  if (static_cast<size_t>(s - 1) < ansi_text.size()) view.text = ansi_text.substr(s - 1, shown);
+  view.text.resize(shown, ' ');
+  if (p > 1 && p - 1 >= s && p - 1 < s + shown) view.highlight = p - 1 - s;
+  front_end_->ShowMagnifier(view);
+}
+
+void ConsoleWindow::MagnifierHide() {
+  if (front_end_) front_end_->HideMagnifier();
+}
+
 void ConsoleWindow::SetTitle(std::string_view ansi_title) {
   title_ = ansi_title;
   EnsureConsole();

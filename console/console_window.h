@@ -13,10 +13,18 @@
 #include "console/clock.h"
 #include "console/front_end.h"
 #include "console/key_queue.h"
+#include "platform/clipboard.h"
 
 namespace morventa {
 
 class Config;
+
+// The magnifier strip's colours ([BAIXAVISAO] CORLETRA, CORFUNDO, CORCURSOR).
+struct MagnifierColours {
+  int letters = 14;
+  int background = 6;
+  int highlight = 3;
+};
 
 // Thrown when the user closes the console (window closed, terminal gone,
 // input ended, Ctrl+Break): the program unwinds and ends at once.
@@ -74,6 +82,22 @@ class ConsoleWindow : public ConsoleEvents {
   // Reads a line from the keys with a plain echo; returns it with CR LF.
   std::string BasicLineInput();
 
+  // The clipboard, Windows-1252 text on our side. A text is cut at a NUL, as
+  // a C string would end there; ClipboardGet gives at most max - 1
+  // characters, nothing when the clipboard holds no text or cannot be read.
+  void ClipboardPut(std::string_view ansi_text);
+  std::string ClipboardGet(size_t max);
+  // Replaces the clipboard the environment offers (before its first use).
+  void set_clipboard(std::unique_ptr<Clipboard> clipboard) { clipboard_ = std::move(clipboard); }
+
+  // The magnifier strip for low-vision users: factor 0 turns it off, 1 to 10
+  // enlarge; a show puts a window of the text around a position on the strip
+  // (the character before the position highlighted); hide gives the grid back.
+  void MagnifierSet(int factor, const MagnifierColours& colours);
+  void MagnifierShow(std::string_view ansi_text, int position);
+  void MagnifierHide();
+  int magnifier_factor() const { return magnifier_factor_; }
+
   // Title, showing and hiding.
   void SetTitle(std::string_view ansi_title);
   const std::string& title() const { return title_; }
@@ -118,6 +142,10 @@ class ConsoleWindow : public ConsoleEvents {
   std::string title_;
   volatile std::sig_atomic_t close_requested_ = 0;
   bool closing_ = false;
+  std::unique_ptr<Clipboard> clipboard_;
+  int magnifier_factor_ = 0;
+  MagnifierColours magnifier_colours_;
+  int magnifier_first_ = 1;  // first text index shown, kept between shows
   std::vector<std::pair<int, std::function<void()>>> pump_hooks_;
   int next_pump_hook_ = 0;
 };

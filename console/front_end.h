@@ -78,6 +78,18 @@ class ConsoleEvents {
 
 enum class WindowShow { kHidden, kNormal };
 
+// One drawing of the magnifier strip: a few characters of a text enlarged
+// over the top of the grid for low-vision users. Colours are indexes of the
+// console's colour map.
+struct MagnifierView {
+  int factor = 1;  // 1..10: the strip shows 80 / factor characters
+  int letter_colour = 14;
+  int background_colour = 6;
+  int highlight_colour = 3;
+  std::string text;    // exactly 80 / factor Windows-1252 characters
+  int highlight = -1;  // index in text of the character drawn highlighted, -1 none
+};
+
 class ConsoleFrontEnd {
  public:
   virtual ~ConsoleFrontEnd() = default;
@@ -98,6 +110,10 @@ class ConsoleFrontEnd {
   virtual void SetTitle(std::string_view ansi_title) = 0;
   virtual void Beep() = 0;
   virtual void Show(WindowShow /*how*/) {}
+  // The magnifier strip, for front ends that can draw it (a terminal cannot
+  // enlarge text and leaves it undrawn). Hiding gives the grid back.
+  virtual void ShowMagnifier(const MagnifierView& /*view*/) {}
+  virtual void HideMagnifier() {}
   // Pushes pending output, then reports events to the sink. Waits at most
   // timeout_ms for the first event (0: do not wait; -1: wait as long as it takes).
   virtual void WaitEvents(ConsoleEvents& sink, int timeout_ms) = 0;

@@ -48,10 +48,9 @@ void MenuList::SetMark(int64_t index, bool on) {
   if (index >= 0 && index < count()) marks_[static_cast<size_t>(index)] = on;
 }
 
-void MenuList::SetMarks(int64_t from, int64_t to, bool on) {
-  const int64_t low = std::max<int64_t>(std::min(from, to), 0);
-  const int64_t high = std::min(std::max(from, to), count() - 1);
-  for (int64_t i = low; i <= high; ++i) marks_[static_cast<size_t>(i)] = on;
+void MenuList::SetMarks(int64_t first, int64_t last, bool on) {
+  for (int64_t i = std::max<int64_t>(first, 0); i <= std::min(last, count() - 1); ++i)
+    marks_[static_cast<size_t>(i)] = on;
 }
 
 void MenuList::Scroll() {
@@ -113,7 +112,7 @@ bool MenuList::ExtendedKey(Runtime& rt, uint8_t code, bool shift, bool alt) {
       return true;
     case 71:   // Home
     case 132:  // Ctrl+Page Up
-      if (shift) SetMarks(current_, 0, false);
+      if (shift) SetMarks(0, current_, false);
       rt.speech.PlayBeep();
       current_ = 0;
       return true;
@@ -125,7 +124,7 @@ bool MenuList::ExtendedKey(Runtime& rt, uint8_t code, bool shift, bool alt) {
       return true;
     case 119:  // Ctrl+Home: marks only with Shift
       if (shift) {
-        SetMarks(current_, 0, true);
+        SetMarks(0, current_, true);
         rt.speech.PlayBeep();
         current_ = 0;
       }

@@ -53,8 +53,8 @@ class MenuList {
  private:
   bool OnItem() const { return current_ >= 0 && current_ < count(); }
   void SetMark(int64_t index, bool on);
-  // Marks from..to inclusive, in either order, kept within the list.
-  void SetMarks(int64_t from, int64_t to, bool on);
+  // Marks the items first..last that exist; none when last < first.
+  void SetMarks(int64_t first, int64_t last, bool on);
   void Scroll();
   void Draw(Runtime& rt, uint8_t text_attribute);
   void Announce(Runtime& rt);

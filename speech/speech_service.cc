@@ -96,6 +96,12 @@ SpeechService::SpeechService(Config& config, ConsoleWindow& console, Transcript 
 SpeechService::~SpeechService() = default;
 
 void SpeechService::StartSpeech(int speed, std::string_view sounds_dir) {
+  // Low vision first: with the magnifier on, the console opens at once.
+  const LowVisionSettings low_vision = config_.ReadLowVision();
+  if (low_vision.factor != 0) {
+    console_.MagnifierSet(low_vision.factor, {low_vision.letter_colour, low_vision.background_colour,
+                                              low_vision.cursor_colour});
+  }
   // The legacy flag is itself read with the fallback as it stood before.
   config_.set_legacy_fallback(config_.ReadLegacyFlag());
   speed_level_ = speed <= 0 ? config_.SpeedLevel() : speed;

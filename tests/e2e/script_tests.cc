@@ -65,6 +65,9 @@ TEST_P(ScriptTest, MatchesExpectedConsoleAndSpeech) {
   const auto result = RunProgram(argv, keys,
                                  {{"MORVENTA_CONSOLE", "plain"},
                                   {"MORVENTA_AUDIO", "null"},
+                                  // No display: the clipboard is the program's own.
+                                  {"DISPLAY", ""},
+                                  {"WAYLAND_DISPLAY", ""},
                                   {"MORVENTA_TRANSCRIPT", transcript},
                                   {"HOME", home},
                                   {"XDG_CONFIG_HOME", home + "/config"}},

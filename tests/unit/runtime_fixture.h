@@ -18,6 +18,7 @@
 #include "interpreter/runtime.h"
 #include "interpreter/text_rules.h"
 #include "platform/audio/audio_output.h"
+#include "platform/clipboard.h"
 #include "system/text_encoding.h"
 #include "tests/doubles/recording_front_end.h"
 
@@ -48,6 +49,8 @@ class TestRuntime {
     options.audio = audio ? std::move(audio) : MakeNullAudioOutput();
     options.transcript = std::move(transcript);
     rt_ = std::make_unique<Runtime>(std::move(options));
+    // The user's own clipboard stays out of the tests.
+    rt_->console.set_clipboard(MakeProcessClipboard());
     ResetInterpreter(*rt_);
   }
   ~TestRuntime() {
