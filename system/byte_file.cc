@@ -20,7 +20,13 @@ namespace morventa {
 
 bool ByteFile::Append(std::string_view bytes) {
   if (bytes.size() > room()) return false;
-  buffer_ += bytes;
+  const size_t needed = buffer_.size() + bytes.size();
+  if (needed > buffer_.capacity()) {
+    // Doubling, as containers grow, but never past the capacity: a plain
+    // doubling near the end would take almost twice the memory.
+    buffer_.reserve(std::min(kCapacity, std::max(needed, 2 * buffer_.capacity())));
+  }
+  buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
   return true;
 }
 
@@ -37,7 +43,7 @@ bool ByteFile::CreateFile(const std::string& host_path) {
 }
 
 bool ByteFile::WriteOut() {
-  if (fd_ < 0 || !WriteAll(fd_, buffer_)) return false;
+  if (fd_ < 0 || !WriteAll(fd_, bytes())) return false;
   buffer_.clear();
   return true;
 }

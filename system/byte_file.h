@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace morventa {
 
@@ -23,7 +24,9 @@ class ByteFile {
   bool Append(std::string_view bytes);
   size_t count() const { return buffer_.size(); }
   size_t room() const { return kCapacity - buffer_.size(); }
-  const std::string& bytes() const { return buffer_; }
+  std::string_view bytes() const { return {buffer_.data(), buffer_.size()}; }
+  // Memory the buffer holds now, never more than its capacity.
+  size_t memory() const { return buffer_.capacity(); }
   // Empties the buffer and gives its memory back.
   void Clear();
 
@@ -37,7 +40,7 @@ class ByteFile {
   bool CloseFile();
 
  private:
-  std::string buffer_;
+  std::vector<char> buffer_;
   int fd_ = -1;
 };
 
