@@ -102,7 +102,18 @@ void ConsoleWindow::NewLine(int& left, int& right) {
 void ConsoleWindow::PutText(std::string_view bytes) {
   EnsureConsole();
   if (!front_end_) return;
-  front_end_->TextWritten(bytes);
+  if (colour_map_.Colour(attribute_ & 15) == colour_map_.Colour(attribute_ >> 4)) {
+    // Text in the colour of its background cannot be seen (a password typed
+    // black on black): a front end that follows the text as a stream gets
+    // only the control characters, which move the cursor.
+    std::string controls;
+    for (char c : bytes) {
+      if (static_cast<unsigned char>(c) < 32) controls += c;
+    }
+    front_end_->TextWritten(controls);
+  } else {
+    front_end_->TextWritten(bytes);
+  }
   int left = cursor_column_;
   int right = cursor_column_;
   for (unsigned char c : bytes) {

@@ -97,6 +97,8 @@ class ConsoleFrontEnd {
   virtual void Open(const TextGrid& grid, const ColourMap& colours) = 0;
   // Bytes just placed on the grid by a write, exactly as written (control
   // characters included), for front ends that follow the text as a stream.
+  // Text drawn in the colour of its background arrives as its control
+  // characters alone: what cannot be seen is not told either.
   virtual void TextWritten(std::string_view /*ansi*/) {}
   // Cells [first_column, end_column) of a row changed (0-based).
   virtual void DrawSpan(int row, int first_column, int end_column) = 0;

@@ -36,6 +36,18 @@ bool ChamaCommand(Runtime& rt, std::string_view args);
 bool RetornaCommand(Runtime& rt, std::string_view args);
 // console/console_commands.cc
 bool EscreveCommand(Runtime& rt, std::string_view args);
+bool LeCommand(Runtime& rt, std::string_view args);
+bool ObservaCommand(Runtime& rt, std::string_view args);
+bool TelaCommand(Runtime& rt, std::string_view args);
+bool CorCommand(Runtime& rt, std::string_view args);
+bool FundoCommand(Runtime& rt, std::string_view args);
+bool TituloCommand(Runtime& rt, std::string_view args);
+bool BipaCommand(Runtime& rt, std::string_view args);
+bool EsperaCommand(Runtime& rt, std::string_view args);
+bool FalaCommand(Runtime& rt, std::string_view args);
+bool FalahoraCommand(Runtime& rt, std::string_view args);
+bool SoletraCommand(Runtime& rt, std::string_view args);
+bool TransfereCommand(Runtime& rt, std::string_view args);
 // console/menu.cc
 bool MenuCommand(Runtime& rt, std::string_view args);
 // system/channels.cc

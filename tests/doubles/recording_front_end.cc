@@ -15,6 +15,7 @@ class Recorder : public ConsoleFrontEnd {
   void CursorChanged(int, int, bool) override {}
   void SetTitle(std::string_view ansi_title) override { record_->title = ansi_title; }
   void Beep() override {}
+  void Show(WindowShow how) override { record_->shows.push_back(how); }
 
   void WaitEvents(ConsoleEvents& sink, int timeout_ms) override {
     if (!record_->keys.empty()) {

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "console/front_end.h"
 
@@ -13,6 +14,7 @@ namespace morventa::testing {
 struct DisplayRecord {
   std::string text;   // every byte written to the grid, Windows-1252
   std::string title;
+  std::vector<WindowShow> shows;  // every hide and restore asked for
   std::string keys;   // characters still to be typed, one per wait
 };
 

@@ -76,6 +76,9 @@ class TestRuntime {
     return vars.Slot(SimpleUpper(static_cast<unsigned char>(name[0])));
   }
 
+  // What the display was asked to show (title, hides and restores).
+  const DisplayRecord& display() const { return *display_; }
+
   // Console text written since the last call, Windows-1252.
   std::string TakeWritten() {
     std::string text = std::move(display_->text);
