@@ -55,11 +55,16 @@ class PacedRuntime {
     return vars.Slot(SimpleUpper(static_cast<unsigned char>(name[0])));
   }
 
+  // The whole transcript so far, UTF-8.
+  std::string SpeechSoFar() const {
+    std::ifstream in(dir_ + "/transcript", std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }
+
   // Speech events since the last call, one a line as the transcript has them
   // (UTF-8), joined by " | ".
   std::string TakeSpeech() {
-    std::ifstream in(dir_ + "/transcript", std::ios::binary);
-    std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string all = SpeechSoFar();
     std::string fresh = all.substr(std::min(seen_, all.size()));
     seen_ = all.size();
     std::string joined;
