@@ -84,17 +84,8 @@ bool EscreveCommand(Runtime& rt, std::string_view args) {
     WaitForSpeech(rt);
     return true;
   }
-  std::string text, value;
-  bool all_read = true;
-  while (!args.empty()) {
-    // A failed value may have consumed the rest of the text (a "$" name the
-    // table has no room for, a lone "("), so its result decides, not the rest.
-    if (!EvaluateValue(rt, args, value)) {
-      all_read = false;
-      break;
-    }
-    text += value;
-  }
+  std::string text;
+  const bool all_read = JoinValues(rt, args, text);
   if (channel >= 0) {
     if (!WriteChannel(rt, channel, text, line_end)) return false;
   } else {
