@@ -112,9 +112,10 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
 
   void RepaintAll() override { full_repaint_ = true; }
 
-  void CursorChanged(int column, int row, bool) override {
+  void CursorChanged(int column, int row, bool awaiting_key) override {
     cursor_column_ = column;
     cursor_row_ = row;
+    awaiting_key_ = awaiting_key;
   }
 
   void SetTitle(std::string_view ansi_title) override {
@@ -268,7 +269,9 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
     AppendNumber(out_, std::min(cursor_row_ + 1, term_rows_));
     out_ += ';';
     AppendNumber(out_, std::min(std::min(cursor_column_ + 1, kColumns), term_columns_));
-    out_ += "H\x1b[?25h";
+    // As the console's caret: shown only while the program waits for a key,
+    // so that whoever watches knows when typing is expected.
+    out_ += awaiting_key_ ? "H\x1b[?25h" : "H\x1b[?25l";
     WriteAll(out_fd_, out_);
     out_.clear();
   }
@@ -285,6 +288,7 @@ class TerminalFrontEnd : public ConsoleFrontEnd {
   int pending_scrolls_ = 0;
   int cursor_column_ = 0;
   int cursor_row_ = 0;
+  bool awaiting_key_ = false;
   int term_rows_ = kRows;
   int term_columns_ = kColumns;
 };
