@@ -76,6 +76,8 @@ const EditCase kEdits[] = {
     {"up ends with its code", "abc", 10, "<Up>", "abc", 72},
     {"f2 ends with its code", "abc", 10, "<F2>", "abc", 60},
     {"ctrl+f9 without alt ends", "abc", 10, "<C-F9>", "abc", 102},
+    {"alt+ctrl+f9 reviews the screen, then editing goes on", "abc", 10, "<C-A-F9><Esc>x<Enter>", "xabc",
+     kEnter},
     {"insert ends with its code", "abc", 10, "<Ins>", "abc", 82},
     {"ctrl+alt+letter ends with its code", "abc", 10, "<C-A-x>", "abc", 45},
     {"altgr+q types the character that follows", "", 10, "<C-A-q>/<Enter>", "/", kEnter},
