@@ -1,11 +1,11 @@
 // File and directory commands, the byte buffer and the binary file.
 #include <gtest/gtest.h>
 
-#include <locale.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "system/byte_file.h"
@@ -51,19 +51,38 @@ TEST(ReadableSize, DividesBy1024AndNamesTheUnit) {
   EXPECT_EQ(ReadableSize(1536, "."), "1.50KB");
 }
 
+// Sets an environment variable for one scope.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnv() {
+    if (old_) setenv(name_, old_->c_str(), 1); else unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
 TEST(ReadableSize, TakesTheSeparatorOfTheUsersLocale) {
-  const char* old = std::getenv("LC_ALL");
-  const std::string saved = old ? old : "";
-  const locale_t pt = newlocale(LC_NUMERIC_MASK, "pt_BR.UTF-8", nullptr);
-  if (!pt) GTEST_SKIP() << "no pt_BR.UTF-8 locale here";
-  freelocale(pt);
-  setenv("LC_ALL", "pt_BR.UTF-8", 1);
-  const std::string pt_point = UserDecimalPoint();
-  setenv("LC_ALL", "C", 1);
-  const std::string c_point = UserDecimalPoint();
-  if (old) setenv("LC_ALL", saved.c_str(), 1); else unsetenv("LC_ALL");
-  EXPECT_EQ(pt_point, ",");
-  EXPECT_EQ(c_point, ".");
+  // A pt_BR locale of the test's own, so that the machine need not have one.
+  const std::string dir = MakeEmptyDir();
+  const std::string build = "localedef -c -i pt_BR -f UTF-8 " + dir + "/pt_BR.UTF-8 >/dev/null 2>&1";
+  const bool built = std::system(build.c_str()) == 0 && std::filesystem::exists(dir + "/pt_BR.UTF-8");
+  if (built) {
+    ScopedEnv locpath("LOCPATH", dir);
+    {
+      ScopedEnv lang("LC_ALL", "pt_BR.UTF-8");
+      EXPECT_EQ(UserDecimalPoint(), ",");
+    }
+    ScopedEnv lang("LC_ALL", "C");
+    EXPECT_EQ(UserDecimalPoint(), ".");
+  }
+  std::filesystem::remove_all(dir);
+  if (!built) GTEST_SKIP() << "localedef could not build pt_BR.UTF-8 (Debian's locales package)";
 }
 
 TEST(DirectorySearch, FindsWhatThePatternAndModeAllow) {
