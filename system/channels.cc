@@ -56,7 +56,6 @@ int TextFile::Open(const std::string& host_path, Mode mode) {
   out_.clear();
   in_.clear();
   in_pos_ = 0;
-  at_physical_end_ = false;
   started_ = false;
   return 0;
 }
@@ -90,7 +89,6 @@ int TextFile::Fill() {
   }
   in_.resize(static_cast<size_t>(n));
   in_pos_ = 0;
-  if (n == 0) at_physical_end_ = true;
   if (!started_) {
     started_ = true;
     // A byte-order mark is not text a Windows user would have seen.
@@ -102,7 +100,8 @@ int TextFile::Fill() {
 int TextFile::ReadLine(std::string& ansi_line) {
   ansi_line.clear();
   if (fd_ < 0) return EBADF;
-  if (in_pos_ == in_.size() && !at_physical_end_) {
+  // Asked again at the end each time: the file may have grown since.
+  if (in_pos_ == in_.size()) {
     if (const int error = Fill()) return error;
   }
   // The end of the file, or a Ctrl-Z where a line would begin.
@@ -111,7 +110,6 @@ int TextFile::ReadLine(std::string& ansi_line) {
   int error = 0;
   for (;;) {
     if (in_pos_ == in_.size()) {
-      if (at_physical_end_) break;
       if ((error = Fill()) != 0 || in_pos_ == in_.size()) break;
     }
     const size_t lf = in_.find('\n', in_pos_);

@@ -64,7 +64,6 @@ class TextFile {
   std::string out_;
   std::string in_;
   size_t in_pos_ = 0;
-  bool at_physical_end_ = false;
   bool started_ = false;
 };
 

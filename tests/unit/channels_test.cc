@@ -75,6 +75,19 @@ TEST(ChannelRead, ALineLongerThanTheReadBlockComesWhole) {
   EXPECT_EQ(t.Var("l"), "fim");
 }
 
+TEST(ChannelRead, SeesLinesAddedAfterItReachedTheEnd) {
+  TestRuntime t;
+  const std::string path = t.dir() + "/cresce.txt";
+  ASSERT_TRUE(t.Line("abre #1 \"" + path + "\" &"));
+  ASSERT_TRUE(t.Line("abre #2 \"" + path + "\""));
+  ASSERT_TRUE(t.Line("le #2 l"));
+  EXPECT_EQ(t.rt().operation_status, 1);
+  ASSERT_TRUE(t.Line("escreve #1 \"nova\" &"));
+  ASSERT_TRUE(t.Line("le #2 l"));
+  EXPECT_EQ(t.Var("l"), "nova");
+  EXPECT_EQ(t.rt().operation_status, 0);
+}
+
 TEST(ChannelWrite, WritesUtf8LinesEndingInCrLf) {
   TestRuntime t;
   const std::string path = t.dir() + "/saida.txt";
