@@ -176,7 +176,7 @@ std::string ReadFile(const std::string& path) {
   return s.str();
 }
 
-void WriteFile(const std::string& path, const std::string& contents) {
+void WriteFile(const std::string& path, std::string_view contents) {
   std::ofstream out(path, std::ios::binary);
   out << contents;
 }

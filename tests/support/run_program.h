@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace morventa::testing {
@@ -28,6 +29,6 @@ std::string KeyBytes(const std::string& notation);
 // A fresh empty directory under the test temporary directory.
 std::string MakeTempDir();
 std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& contents);
+void WriteFile(const std::string& path, std::string_view contents);
 
 }  // namespace morventa::testing

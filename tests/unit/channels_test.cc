@@ -10,21 +10,11 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/run_program.h"
 #include "tests/unit/runtime_fixture.h"
 
 namespace morventa::testing {
 namespace {
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteBytes(const std::string& path, std::string_view bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 struct ReadCase {
   const char* what;
@@ -51,7 +41,7 @@ TEST(ChannelRead, CutsLinesAndTakesUtf8AsTheSystemText) {
   for (const auto& c : cases) {
     TestRuntime t;
     const std::string path = t.dir() + "/f.txt";
-    WriteBytes(path, c.file);
+    WriteFile(path, c.file);
     ASSERT_TRUE(t.Line("abre #1 \"" + path + "\"")) << c.what;
     for (const auto& [value, status] : c.reads) {
       t.Var("l") = "antes";
@@ -67,7 +57,7 @@ TEST(ChannelRead, ALineLongerThanTheReadBlockComesWhole) {
   TestRuntime t;
   const std::string path = t.dir() + "/longa.txt";
   const std::string line(200000, 'x');
-  WriteBytes(path, line + "\r\nfim");
+  WriteFile(path, line + "\r\nfim");
   ASSERT_TRUE(t.Line("abre #0 \"" + path + "\""));
   ASSERT_TRUE(t.Line("le #0 l"));
   EXPECT_EQ(t.Var("l"), line);
@@ -97,10 +87,10 @@ TEST(ChannelWrite, WritesUtf8LinesEndingInCrLf) {
   EXPECT_EQ(t.TakeWritten(), "\r\n");  // an empty ESCREVE writes to the console
   // Without a line end the text is on disk at once.
   EXPECT_TRUE(t.Line("escreve #2\"sem fim\" &"));
-  EXPECT_EQ(ReadBytes(path), "a\xC3\xA7\xC3\xA3o \xE2\x82\xAC\r\nsem fim");
+  EXPECT_EQ(ReadFile(path), "a\xC3\xA7\xC3\xA3o \xE2\x82\xAC\r\nsem fim");
   EXPECT_TRUE(t.Line("escreve #2 \"!\""));
   EXPECT_TRUE(t.Line("fecha #2"));
-  EXPECT_EQ(ReadBytes(path), "a\xC3\xA7\xC3\xA3o \xE2\x82\xAC\r\nsem fim!\r\n");
+  EXPECT_EQ(ReadFile(path), "a\xC3\xA7\xC3\xA3o \xE2\x82\xAC\r\nsem fim!\r\n");
   EXPECT_EQ(t.TakeWritten(), "");
   EXPECT_EQ(t.rt().operation_status, 0);
 }
@@ -108,11 +98,11 @@ TEST(ChannelWrite, WritesUtf8LinesEndingInCrLf) {
 TEST(ChannelWrite, AppendNeverTruncates) {
   TestRuntime t;
   const std::string path = t.dir() + "/x.txt";
-  WriteBytes(path, "velha\r\n");
+  WriteFile(path, "velha\r\n");
   ASSERT_TRUE(t.Line("abre #1 \"" + path + "\" &"));
   ASSERT_TRUE(t.Line("escreve #1 \"nova\""));
   ASSERT_TRUE(t.Line("fecha #1"));
-  EXPECT_EQ(ReadBytes(path), "velha\r\nnova\r\n");
+  EXPECT_EQ(ReadFile(path), "velha\r\nnova\r\n");
 }
 
 TEST(ChannelWrite, OpeningAnOpenChannelWritesOutTheEarlierFileFirst) {
@@ -121,16 +111,16 @@ TEST(ChannelWrite, OpeningAnOpenChannelWritesOutTheEarlierFileFirst) {
   ASSERT_TRUE(t.Line("abre #1 \"" + first + "\" &"));
   ASSERT_TRUE(t.Line("escreve #1 \"guardada\""));
   ASSERT_TRUE(t.Line("abre #1 \"" + second + "\" &"));
-  EXPECT_EQ(ReadBytes(first), "guardada\r\n");
+  EXPECT_EQ(ReadFile(first), "guardada\r\n");
   ASSERT_TRUE(t.Line("escreve #1 \"outra\""));
   ASSERT_TRUE(t.Line("fecha #1"));
-  EXPECT_EQ(ReadBytes(second), "outra\r\n");
+  EXPECT_EQ(ReadFile(second), "outra\r\n");
 }
 
 TEST(ChannelWrite, AFileOpenedForReadingReportsTheErrorInTheStatus) {
   TestRuntime t;
   const std::string path = t.dir() + "/r.txt";
-  WriteBytes(path, "a\r\n");
+  WriteFile(path, "a\r\n");
   ASSERT_TRUE(t.Line("abre #1 \"" + path + "\""));
   EXPECT_TRUE(t.Line("escreve #1 \"x\""));
   EXPECT_EQ(t.rt().operation_status, EBADF);
@@ -140,7 +130,7 @@ TEST(ChannelWrite, AFileOpenedForReadingReportsTheErrorInTheStatus) {
   EXPECT_TRUE(t.Line("escreve \"tela\""));
   EXPECT_TRUE(t.Line("checa c"));
   EXPECT_EQ(t.Var("c"), "0");
-  EXPECT_EQ(ReadBytes(path), "a\r\n");
+  EXPECT_EQ(ReadFile(path), "a\r\n");
 }
 
 TEST(ChannelWrite, BufferedLinesReachTheDiskWhenTheRuntimeEnds) {
@@ -151,9 +141,9 @@ TEST(ChannelWrite, BufferedLinesReachTheDiskWhenTheRuntimeEnds) {
     TestRuntime t;
     ASSERT_TRUE(t.Line("abre #9 \"" + path + "\" &"));
     ASSERT_TRUE(t.Line("escreve #9 \"linha\""));
-    EXPECT_EQ(ReadBytes(path), "");
+    EXPECT_EQ(ReadFile(path), "");
   }
-  EXPECT_EQ(ReadBytes(path), "linha\r\n");
+  EXPECT_EQ(ReadFile(path), "linha\r\n");
   std::filesystem::remove_all(dir);
 }
 
@@ -219,7 +209,7 @@ TEST(ChannelCommands, TildeIsTheHomeDirectory) {
   ASSERT_TRUE(opened);
   ASSERT_TRUE(t.Line("escreve #5 \"lar\""));
   ASSERT_TRUE(t.Line("fecha #5"));
-  EXPECT_EQ(ReadBytes(t.dir() + "/casa.txt"), "lar\r\n");
+  EXPECT_EQ(ReadFile(t.dir() + "/casa.txt"), "lar\r\n");
 }
 
 }  // namespace

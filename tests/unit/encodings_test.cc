@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "system/encodings.h"
+#include "tests/support/run_program.h"
 #include "tests/unit/runtime_fixture.h"
 
 namespace morventa::testing {
@@ -119,17 +120,6 @@ TEST(InPlaceCommands, ConvertTheVariableTheyRead) {
   EXPECT_EQ(t.Var("$texto"), "YWI=");
 }
 
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteBytes(const std::string& path, std::string_view bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
 TEST(Base64Files, EncodeIn64CharacterLines) {
   std::string bytes49;
   for (int i = 0; i < 49; ++i) bytes49 += static_cast<char>(i * 5);
@@ -147,11 +137,11 @@ TEST(Base64Files, EncodeIn64CharacterLines) {
   };
   for (const auto& c : cases) {
     TestRuntime t;
-    WriteBytes(t.dir() + "/origem", c.source);
+    WriteFile(t.dir() + "/origem", c.source);
     ASSERT_TRUE(t.Line("codarqbase64 \"" + t.dir() + "/origem\" \"" + t.dir() + "/b64\""));
-    EXPECT_EQ(ReadBytes(t.dir() + "/b64"), c.encoded) << c.source.size() << " bytes";
+    EXPECT_EQ(ReadFile(t.dir() + "/b64"), c.encoded) << c.source.size() << " bytes";
     ASSERT_TRUE(t.Line("decodarqbase64 \"" + t.dir() + "/b64\" \"" + t.dir() + "/volta\""));
-    EXPECT_EQ(ReadBytes(t.dir() + "/volta"), c.source) << c.source.size() << " bytes";
+    EXPECT_EQ(ReadFile(t.dir() + "/volta"), c.source) << c.source.size() << " bytes";
   }
 }
 
@@ -159,27 +149,27 @@ TEST(Base64Files, LargeFilesStreamThroughAndComeBackWhole) {
   TestRuntime t;
   std::string bytes;
   for (int i = 0; i < 300000; ++i) bytes += static_cast<char>((i * 31) ^ (i >> 8));
-  WriteBytes(t.dir() + "/grande", bytes);
+  WriteFile(t.dir() + "/grande", bytes);
   ASSERT_TRUE(t.Line("codarqbase64 \"" + t.dir() + "/grande\" \"" + t.dir() + "/b64\""));
-  const std::string encoded = ReadBytes(t.dir() + "/b64");
+  const std::string encoded = ReadFile(t.dir() + "/b64");
   EXPECT_EQ(encoded.substr(0, 66), Base64Encode(bytes.substr(0, 48)) + "\r\n");
   ASSERT_TRUE(t.Line("decodarqbase64 \"" + t.dir() + "/b64\" \"" + t.dir() + "/volta\""));
-  EXPECT_EQ(ReadBytes(t.dir() + "/volta"), bytes);
+  EXPECT_EQ(ReadFile(t.dir() + "/volta"), bytes);
 }
 
 TEST(Base64Files, DecodingStopsAtThePadAndFailsWithoutItsFiles) {
   TestRuntime t;
   const std::string d = t.dir();
-  WriteBytes(d + "/texto", "YW\r\nJj YQ==ZZZZ\r\n");
+  WriteFile(d + "/texto", "YW\r\nJj YQ==ZZZZ\r\n");
   ASSERT_TRUE(t.Line("decodarqbase64 \"" + d + "/texto\" \"" + d + "/bytes\""));
-  EXPECT_EQ(ReadBytes(d + "/bytes"), "abca");
+  EXPECT_EQ(ReadFile(d + "/bytes"), "abca");
   EXPECT_FALSE(t.Line("decodarqbase64 \"" + d + "/nada\" \"" + d + "/bytes\""));
   EXPECT_FALSE(t.Line("codarqbase64 \"" + d + "/nada\" \"" + d + "/b64\""));
   EXPECT_FALSE(t.Line("codarqbase64 \"" + d + "/texto\" \"" + d + "/sem/pasta\""));
   EXPECT_FALSE(t.Line("decodarqbase64 \"" + d + "/texto\" \"" + d + "/sem/pasta\""));
   // The destination is never the source it would wipe out.
   EXPECT_FALSE(t.Line("codarqbase64 \"" + d + "/texto\" \"" + d + "/texto\""));
-  EXPECT_EQ(ReadBytes(d + "/texto"), "YW\r\nJj YQ==ZZZZ\r\n");
+  EXPECT_EQ(ReadFile(d + "/texto"), "YW\r\nJj YQ==ZZZZ\r\n");
   EXPECT_FALSE(t.Line("codarqbase64 \"" + d + "/texto\""));
   EXPECT_EQ(t.TakeWritten(), "");
 }

@@ -10,21 +10,11 @@
 
 #include "system/byte_file.h"
 #include "system/file_commands.h"
+#include "tests/support/run_program.h"
 #include "tests/unit/runtime_fixture.h"
 
 namespace morventa::testing {
 namespace {
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteBytes(const std::string& path, std::string_view bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // "%" in a line or a text stands for the test's directory.
 std::string InDir(const TestRuntime& t, std::string text) {
@@ -88,7 +78,7 @@ TEST(ReadableSize, TakesTheSeparatorOfTheUsersLocale) {
 TEST(DirectorySearch, FindsWhatThePatternAndModeAllow) {
   TestRuntime t;
   const std::string d = t.dir();
-  for (const char* f : {"b.txt", "a.txt", "ab.txt", "semponto", ".oculto.txt", "c.dat"}) WriteBytes(d + "/" + f, "");
+  for (const char* f : {"b.txt", "a.txt", "ab.txt", "semponto", ".oculto.txt", "c.dat"}) WriteFile(d + "/" + f, "");
   std::filesystem::create_directory(d + "/pasta.txt");
   std::filesystem::create_directory(d + "/.git");
   const struct {
@@ -130,7 +120,7 @@ void RunCases(const std::vector<CommandCase>& cases, const char* files_before) {
     TestRuntime t;
     for (std::string_view f = files_before; !f.empty();) {
       const size_t end = std::min(f.find(' '), f.size());
-      WriteBytes(t.dir() + "/" + std::string(f.substr(0, end)), "12345");
+      WriteFile(t.dir() + "/" + std::string(f.substr(0, end)), "12345");
       f.remove_prefix(std::min(end + 1, f.size()));
     }
     const std::string line = InDir(t, c.line);
@@ -180,10 +170,10 @@ TEST(FileCommands, ReplicaCopiesEveryByte) {
   TestRuntime t;
   std::string bytes;
   for (int i = 0; i < 70000; ++i) bytes += static_cast<char>(i * 7);
-  WriteBytes(t.dir() + "/origem", bytes);
-  WriteBytes(t.dir() + "/destino", "antigo e mais longo que nada");
+  WriteFile(t.dir() + "/origem", bytes);
+  WriteFile(t.dir() + "/destino", "antigo e mais longo que nada");
   ASSERT_TRUE(t.Line(InDir(t, "replica \"%/origem\" \"%/destino\"")));
-  EXPECT_EQ(ReadBytes(t.dir() + "/destino"), bytes);
+  EXPECT_EQ(ReadFile(t.dir() + "/destino"), bytes);
   ASSERT_TRUE(t.Line(InDir(t, "tamarq \"%/destino\" t")));
   EXPECT_EQ(t.Var("t"), "70000");
 }
@@ -210,7 +200,7 @@ TEST(ByteFile, LebyteAppendsAByteRangeCountedFromZero) {
   };
   for (const auto& c : cases) {
     TestRuntime t;
-    WriteBytes(t.dir() + "/d.bin", "0123456789");
+    WriteFile(t.dir() + "/d.bin", "0123456789");
     t.Var("a") = "x";
     ASSERT_TRUE(t.Line("escrevebyte \"<\""));
     EXPECT_EQ(t.Line(InDir(t, std::string("lebyte \"%/d.bin\" ") + c.offsets)), c.ok) << c.offsets;
@@ -238,7 +228,7 @@ TEST(ByteFile, WritesTheBufferToTheBinaryFile) {
   ASSERT_TRUE(t.Line("gravabytes x"));
   ASSERT_TRUE(t.Line("fechabin"));
   EXPECT_FALSE(t.Line("fechabin"));
-  EXPECT_EQ(ReadBytes(bin), std::string("\0\xFF\r\nabd", 7));
+  EXPECT_EQ(ReadFile(bin), std::string("\0\xFF\r\nabd", 7));
   EXPECT_FALSE(t.Line(InDir(t, "criabin \"%/f.bin\"")));
   EXPECT_FALSE(t.Line("escrevebyte"));
 }
@@ -262,7 +252,7 @@ TEST(ByteFile, NeverHoldsMoreThanItsCapacity) {
 
 TEST(ByteFile, LebyteFailsWhenTheBytesWouldNotFit) {
   TestRuntime t;
-  WriteBytes(t.dir() + "/d.bin", "0123456789");
+  WriteFile(t.dir() + "/d.bin", "0123456789");
   const std::string megabyte(1024 * 1024, 'x');
   ByteFile& buffer = t.rt().byte_file;
   while (buffer.room() > megabyte.size()) ASSERT_TRUE(buffer.Append(megabyte));
