@@ -29,6 +29,7 @@ std::string KeyBytes(const std::string& notation);
 // A fresh empty directory under the test temporary directory.
 std::string MakeTempDir();
 std::string ReadFile(const std::string& path);
+// Creates the folders on the way; throws when the file cannot be written.
 void WriteFile(const std::string& path, std::string_view contents);
 
 }  // namespace morventa::testing

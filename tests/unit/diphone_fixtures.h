@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/support/run_program.h"
+
 namespace morventa::testing {
 
 class TempDir {
@@ -36,13 +38,6 @@ class TempDir {
  private:
   std::string path_;
 };
-
-inline void WriteFile(const std::string& path, std::string_view bytes) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + path);
-}
 
 // One unit of a DIFONES2 fixture: `count` samples, all of value `sample`.
 struct FixtureUnit {
