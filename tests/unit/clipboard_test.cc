@@ -110,6 +110,9 @@ TEST_F(X11Clipboard, SharesTheClipboardWithOtherPrograms) {
   ASSERT_TRUE(clipboard->PutText("ação\r\nfim"));
   EXPECT_EQ(OutsideRead(x_.display_name()), "ação\r\nfim");
   OutsidePut(x_.display_name(), "de fora é");
+  // xclip takes the selection from a child it forks after reading its input,
+  // so the change of owner can come a moment after pclose returns.
+  for (int i = 0; i < 100 && OutsideRead(x_.display_name()) != "de fora é"; ++i) usleep(50000);
   EXPECT_EQ(clipboard->GetText(), "de fora é");
 }
 
