@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "console/config.h"
+#include "console/picture.h"
+#include "system/host_paths.h"
 #include "system/text_encoding.h"
 
 namespace morventa {
@@ -76,6 +78,7 @@ void ConsoleWindow::EnsureConsole() {
   std::memset(grid_.attrs, attribute_, sizeof grid_.attrs);
   cursor_column_ = cursor_row_ = 0;
   front_end_ = make_front_end_();
+  front_end_->UseVideo(video);
   front_end_->Open(grid_, colour_map_);
   if (!title_.empty()) front_end_->SetTitle(title_);
   NotifyCursor();
@@ -294,16 +297,23 @@ std::string ConsoleWindow::BasicLineInput() {
   }
 }
 
+Clipboard& ConsoleWindow::TheClipboard() {
+  if (!clipboard_) {
+    EnsureConsole();
+    if (front_end_) clipboard_ = front_end_->MakeClipboard();
+    if (!clipboard_) clipboard_ = ClipboardFromEnvironment();
+  }
+  return *clipboard_;
+}
+
 void ConsoleWindow::ClipboardPut(std::string_view ansi_text) {
-  if (!clipboard_) clipboard_ = ClipboardFromEnvironment();
   ansi_text = ansi_text.substr(0, ansi_text.find('\0'));
-  clipboard_->PutText(AnsiToUtf8(ansi_text));
+  TheClipboard().PutText(AnsiToUtf8(ansi_text));
 }
 
 std::string ConsoleWindow::ClipboardGet(size_t max) {
   if (max == 0) return {};
-  if (!clipboard_) clipboard_ = ClipboardFromEnvironment();
-  const std::optional<std::string> utf8 = clipboard_->GetText();
+  const std::optional<std::string> utf8 = TheClipboard().GetText();
   if (!utf8) return {};
   std::string text = BoundaryToAnsi(*utf8);
   text.resize(std::min(text.find('\0'), std::min(text.size(), max - 1)));
@@ -341,6 +351,29 @@ void ConsoleWindow::MagnifierShow(std::string_view ansi_text, int position) {
 
 void ConsoleWindow::MagnifierHide() {
   if (front_end_) front_end_->HideMagnifier();
+}
+
+bool ConsoleWindow::PictureLoad(std::string_view ansi_file) {
+  EnsureConsole();
+  Picture picture;
+  if (!LoadBmpPicture(HostPath(ansi_file), &picture)) return false;
+  picture_ = std::move(picture);
+  if (front_end_) front_end_->ShowPicture(*picture_, 0, 0);
+  return true;
+}
+
+void ConsoleWindow::PictureShow(int x, int y) {
+  EnsureConsole();
+  if (!picture_) return;
+  if (front_end_) front_end_->ShowPicture(*picture_, x, y);
+}
+
+void ConsoleWindow::PictureClear() {
+  EnsureConsole();
+  if (!picture_) return;
+  picture_.reset();
+  if (front_end_) front_end_->ClearPicture();
+  KeyPending();
 }
 
 void ConsoleWindow::SetTitle(std::string_view ansi_title) {

@@ -5,6 +5,7 @@
 #include <csignal>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -98,6 +99,14 @@ class ConsoleWindow : public ConsoleEvents {
   void MagnifierHide();
   int magnifier_factor() const { return magnifier_factor_; }
 
+  // One picture over the text. A load replaces the picture only when the
+  // file is a BMP the loader takes, and puts it at 0, 0; positions are window
+  // pixels.
+  bool PictureLoad(std::string_view ansi_file);
+  void PictureShow(int x, int y);
+  void PictureClear();
+  const std::optional<Picture>& picture() const { return picture_; }
+
   // Title, showing and hiding.
   void SetTitle(std::string_view ansi_title);
   const std::string& title() const { return title_; }
@@ -125,6 +134,7 @@ class ConsoleWindow : public ConsoleEvents {
   void NewLine(int& left, int& right);
   void Pump(int timeout_ms);
   void NotifyCursor();
+  Clipboard& TheClipboard();
 
   const Config& config_;
   FrontEndFactory make_front_end_;
@@ -146,6 +156,7 @@ class ConsoleWindow : public ConsoleEvents {
   int magnifier_factor_ = 0;
   MagnifierColours magnifier_colours_;
   int magnifier_first_ = 1;  // first text index shown, kept between shows
+  std::optional<Picture> picture_;
   std::vector<std::pair<int, std::function<void()>>> pump_hooks_;
   int next_pump_hook_ = 0;
 };

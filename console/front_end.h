@@ -8,8 +8,13 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "platform/clipboard.h"
 
 namespace morventa {
+
+struct VideoSettings;
 
 constexpr int kColumns = 80;
 constexpr int kRows = 25;
@@ -78,6 +83,13 @@ class ConsoleEvents {
 
 enum class WindowShow { kHidden, kNormal };
 
+// A picture shown over the text: 0xRRGGBB pixels, row by row from the top.
+struct Picture {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;
+};
+
 // One drawing of the magnifier strip: a few characters of a text enlarged
 // over the top of the grid for low-vision users. Colours are indexes of the
 // console's colour map.
@@ -93,6 +105,9 @@ struct MagnifierView {
 class ConsoleFrontEnd {
  public:
   virtual ~ConsoleFrontEnd() = default;
+  // The [VIDEO] settings, given just before Open, for front ends that choose
+  // a font and a window size (a terminal keeps its own).
+  virtual void UseVideo(const VideoSettings& /*video*/) {}
   // The console exists: show the grid for the first time.
   virtual void Open(const TextGrid& grid, const ColourMap& colours) = 0;
   // Bytes just placed on the grid by a write, exactly as written (control
@@ -116,6 +131,13 @@ class ConsoleFrontEnd {
   // enlarge text and leaves it undrawn). Hiding gives the grid back.
   virtual void ShowMagnifier(const MagnifierView& /*view*/) {}
   virtual void HideMagnifier() {}
+  // One picture drawn over the text at (x, y) in window pixels until it is
+  // cleared or replaced; a terminal cannot show it.
+  virtual void ShowPicture(const Picture& /*picture*/, int /*x*/, int /*y*/) {}
+  virtual void ClearPicture() {}
+  // The clipboard as this front end reaches the desktop's; null leaves the
+  // choice to the environment.
+  virtual std::unique_ptr<Clipboard> MakeClipboard() { return nullptr; }
   // Pushes pending output, then reports events to the sink. Waits at most
   // timeout_ms for the first event (0: do not wait; -1: wait as long as it takes).
   virtual void WaitEvents(ConsoleEvents& sink, int timeout_ms) = 0;

@@ -5,8 +5,9 @@
 
 namespace morventa {
 
-// MORVENTA_CONSOLE=terminal|plain chooses; otherwise terminal when standard
-// input and output are terminals, plain when either is a pipe or a file.
+// MORVENTA_CONSOLE=window|terminal|plain chooses; otherwise a window when an
+// X11 or Wayland display answers, else terminal when standard input and
+// output are terminals, plain when either is a pipe or a file.
 FrontEndFactory ChooseFrontEnd();
 
 }  // namespace morventa
