@@ -2,6 +2,9 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/extensions/Xdamage.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -9,7 +12,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <time.h>
+
+#include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "system/text_encoding.h"
@@ -36,7 +43,67 @@ std::string ReadDisplayNumber(int fd) {
   }
 }
 
+int64_t NowMs() {
+  timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return ts.tv_sec * 1000LL + ts.tv_nsec / 1000000;
+}
+
+// A window that goes away while we look at it is no reason to end the test
+// program, which is what Xlib's own handler does.
+int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
+// The next event, waiting until the deadline; false when none came.
+bool NextEvent(Display* d, XEvent* event, int64_t deadline) {
+  while (!XPending(d)) {
+    const int64_t left = deadline - NowMs();
+    if (left <= 0) return false;
+    pollfd p{ConnectionNumber(d), POLLIN, 0};
+    poll(&p, 1, static_cast<int>(left));
+  }
+  XNextEvent(d, event);
+  return true;
+}
+
+std::optional<long> CardinalProperty(Display* d, Window w, const char* name) {
+  Atom type;
+  int format;
+  unsigned long count, after;
+  unsigned char* data = nullptr;
+  std::optional<long> value;
+  if (XGetWindowProperty(d, w, XInternAtom(d, name, False), 0, 1, False, XA_CARDINAL, &type, &format,
+                         &count, &after, &data) == Success &&
+      data && count == 1 && format == 32) {
+    value = *reinterpret_cast<long*>(data);
+  }
+  if (data) XFree(data);
+  return value;
+}
+
+std::string Utf8Title(Display* d, Window w) {
+  Atom type;
+  int format;
+  unsigned long count, after;
+  unsigned char* data = nullptr;
+  std::string title;
+  if (XGetWindowProperty(d, w, XInternAtom(d, "_NET_WM_NAME", False), 0, 4096, False,
+                         XInternAtom(d, "UTF8_STRING", False), &type, &format, &count, &after,
+                         &data) == Success && data) {
+    title.assign(reinterpret_cast<char*>(data), count);
+  }
+  if (data) XFree(data);
+  return title;
+}
+
 }  // namespace
+
+int WindowImage::Count(int x, int y, int w, int h, uint32_t rgb) const {
+  int n = 0;
+  for (int row = std::max(y, 0); row < std::min(y + h, height); ++row)
+    for (int col = std::max(x, 0); col < std::min(x + w, width); ++col)
+      if (At(col, row) == rgb) ++n;
+  return n;
+}
 
 VirtualDesktop::VirtualDesktop() {
   int fds[2];
@@ -71,6 +138,7 @@ VirtualDesktop::VirtualDesktop() {
   if (number.empty()) return;
   name_ = ":" + number;
   display_ = XOpenDisplay(name_.c_str());
+  XSetErrorHandler(IgnoreXError);
 }
 
 VirtualDesktop::~VirtualDesktop() {
@@ -120,6 +188,161 @@ void VirtualDesktop::Activate(unsigned long window) {
 void VirtualDesktop::MovePointer(int x, int y) {
   Display* d = Dpy(display_);
   XWarpPointer(d, None, DefaultRootWindow(d), 0, 0, 0, 0, x, y);
+  XSync(d, False);
+}
+
+unsigned long VirtualDesktop::WaitForWindowOf(pid_t pid, int timeout_ms) {
+  Display* d = Dpy(display_);
+  const Window root = DefaultRootWindow(d);
+  XSelectInput(d, root, SubstructureNotifyMask);
+  const int64_t deadline = NowMs() + timeout_ms;
+  for (;;) {
+    Window parent, unused, *children = nullptr;
+    unsigned int count = 0;
+    Window found = 0;
+    if (XQueryTree(d, root, &unused, &parent, &children, &count)) {
+      for (unsigned int i = 0; i < count && !found; ++i) {
+        XWindowAttributes attrs;
+        if (!XGetWindowAttributes(d, children[i], &attrs) || attrs.map_state != IsViewable) continue;
+        if (CardinalProperty(d, children[i], "_NET_WM_PID") == pid) found = children[i];
+      }
+      if (children) XFree(children);
+    }
+    if (found) return found;
+    XEvent event;
+    if (!NextEvent(d, &event, deadline)) return 0;
+  }
+}
+
+bool VirtualDesktop::WaitForTitle(unsigned long window, const std::function<bool(const std::string&)>& test,
+                                  int timeout_ms, std::string* title) {
+  Display* d = Dpy(display_);
+  XSelectInput(d, window, PropertyChangeMask | StructureNotifyMask);
+  const int64_t deadline = NowMs() + timeout_ms;
+  for (;;) {
+    const std::string now = Utf8Title(d, window);
+    if (title) *title = now;
+    if (test(now)) return true;
+    XEvent event;
+    do {
+      if (!NextEvent(d, &event, deadline)) return false;
+      if (event.type == DestroyNotify && event.xdestroywindow.window == window) return false;
+    } while (event.type != PropertyNotify);
+  }
+}
+
+bool VirtualDesktop::WaitUntilShown(unsigned long window, const std::function<bool(const WindowImage&)>& test,
+                                    int timeout_ms) {
+  Display* d = Dpy(display_);
+  int event_base, error_base;
+  if (!XDamageQueryExtension(d, &event_base, &error_base)) return test(Capture(window));
+  const Damage damage = XDamageCreate(d, window, XDamageReportNonEmpty);
+  const int64_t deadline = NowMs() + timeout_ms;
+  bool shown = false;
+  for (;;) {
+    // Taken before looking, so a drawing made while we look is reported.
+    XDamageSubtract(d, damage, None, None);
+    XSync(d, False);
+    if ((shown = test(Capture(window)))) break;
+    XEvent event;
+    bool drawn = false;
+    while (!drawn && NextEvent(d, &event, deadline)) drawn = event.type == event_base + XDamageNotify;
+    if (!drawn) break;
+  }
+  XDamageDestroy(d, damage);
+  XSync(d, False);
+  return shown;
+}
+
+WindowImage VirtualDesktop::Capture(unsigned long window) {
+  Display* d = Dpy(display_);
+  WindowImage image;
+  XWindowAttributes attrs;
+  if (!XGetWindowAttributes(d, window, &attrs)) return image;
+  XImage* x = XGetImage(d, window, 0, 0, attrs.width, attrs.height, AllPlanes, ZPixmap);
+  if (!x) return image;
+  image.width = attrs.width;
+  image.height = attrs.height;
+  image.pixels.resize(static_cast<size_t>(image.width) * image.height);
+  for (int y = 0; y < image.height; ++y)
+    for (int col = 0; col < image.width; ++col)
+      image.pixels[static_cast<size_t>(y) * image.width + col] = XGetPixel(x, col, y) & 0xFFFFFF;
+  XDestroyImage(x);
+  return image;
+}
+
+bool VirtualDesktop::WindowExists(unsigned long window) {
+  XWindowAttributes attrs;
+  return XGetWindowAttributes(Dpy(display_), window, &attrs) != 0;
+}
+
+void VirtualDesktop::Focus(unsigned long window) {
+  Display* d = Dpy(display_);
+  XSetInputFocus(d, window, RevertToParent, CurrentTime);
+  XSync(d, False);
+}
+
+void VirtualDesktop::PressKeys(std::string_view combination) {
+  Display* d = Dpy(display_);
+  std::vector<KeyCode> codes;
+  size_t from = 0;
+  while (from <= combination.size()) {
+    size_t plus = combination.find('+', from);
+    if (plus == std::string_view::npos) plus = combination.size();
+    std::string name(combination.substr(from, plus - from));
+    if (name == "ctrl") name = "Control_L";
+    if (name == "alt") name = "Alt_L";
+    if (name == "shift") name = "Shift_L";
+    const KeySym sym = XStringToKeysym(name.c_str());
+    KeyCode code = XKeysymToKeycode(d, sym);
+    if (code == 0) {
+      // A key the keyboard lacks goes on a keycode nothing uses, as a user
+      // with that keyboard would have it.
+      int min_code, max_code, per_code;
+      XDisplayKeycodes(d, &min_code, &max_code);
+      KeySym* map = XGetKeyboardMapping(d, static_cast<KeyCode>(min_code), max_code - min_code + 1, &per_code);
+      for (int c = max_code; c >= min_code && code == 0; --c) {
+        bool unused = true;
+        for (int i = 0; i < per_code; ++i) unused = unused && map[(c - min_code) * per_code + i] == NoSymbol;
+        if (unused) code = static_cast<KeyCode>(c);
+      }
+      XFree(map);
+      KeySym lower, upper;
+      XConvertCase(sym, &lower, &upper);
+      KeySym pair[2] = {lower, upper};
+      XChangeKeyboardMapping(d, code, 2, pair, 1);
+      XSync(d, False);
+    }
+    codes.push_back(code);
+    from = plus + 1;
+  }
+  for (KeyCode c : codes) XTestFakeKeyEvent(d, c, True, CurrentTime);
+  for (auto c = codes.rbegin(); c != codes.rend(); ++c) XTestFakeKeyEvent(d, *c, False, CurrentTime);
+  XSync(d, False);
+}
+
+void VirtualDesktop::Click(unsigned long window, int x, int y, int button) {
+  Display* d = Dpy(display_);
+  int root_x, root_y;
+  Window child;
+  XTranslateCoordinates(d, window, DefaultRootWindow(d), x, y, &root_x, &root_y, &child);
+  XTestFakeMotionEvent(d, -1, root_x, root_y, CurrentTime);
+  XTestFakeButtonEvent(d, static_cast<unsigned>(button), True, CurrentTime);
+  XTestFakeButtonEvent(d, static_cast<unsigned>(button), False, CurrentTime);
+  XSync(d, False);
+}
+
+void VirtualDesktop::CloseWindow(unsigned long window) {
+  Display* d = Dpy(display_);
+  XEvent event;
+  std::memset(&event, 0, sizeof event);
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(d, window, False, NoEventMask, &event);
   XSync(d, False);
 }
 
