@@ -561,6 +561,9 @@ std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(std::string* error) {
   // Signals to end are ours to handle (see CloseSignalled), as in a terminal.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  // The grid goes to the display as plain images: the window is never made
+  // again for a 3D renderer, and no 3D driver is needed.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     *error = SDL_GetError();
     return nullptr;
