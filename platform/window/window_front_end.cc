@@ -29,6 +29,11 @@ volatile sig_atomic_t g_close_signalled = 0;
 
 void OnCloseSignal(int) { g_close_signalled = 1; }
 
+// Xlib's own handler ends the program, with status 1, at any protocol error,
+// such as a request that names a window the server has just destroyed while
+// the window closes. None of ours is worth ending a script for.
+int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
 // How often a wait looks up from SDL's event queue for a signal to end.
 constexpr int kSignalCheckMs = 200;
 
@@ -98,6 +103,9 @@ class WindowFrontEnd : public ConsoleFrontEnd {
   ~WindowFrontEnd() override {
     Destroy();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    // Leaving, SDL gives Xlib its first handler back; errors of requests
+    // still on their way must not turn a normal end into a failure.
+    XSetErrorHandler(IgnoreXError);
   }
 
   void UseVideo(const VideoSettings& video) override { video_ = video; }
@@ -440,8 +448,8 @@ class WindowFrontEnd : public ConsoleFrontEnd {
             MarkCaret();
             focused_ = event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED;
             MarkCaret();
-            // SDL itself drops the click that activates the window.
-            sink.FocusChanged(focused_, false);
+            sink.FocusChanged(focused_, focused_ && (SDL_GetGlobalMouseState(nullptr, nullptr) &
+                                                     (SDL_BUTTON_LMASK | SDL_BUTTON_MMASK | SDL_BUTTON_RMASK)) != 0);
             break;
           default:
             MarkAll();
@@ -560,10 +568,15 @@ bool WindowDisplayReachable() {
 std::unique_ptr<ConsoleFrontEnd> MakeWindowFrontEnd(std::string* error) {
   // Signals to end are ours to handle (see CloseSignalled), as in a terminal.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  XSetErrorHandler(IgnoreXError);
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   // The grid goes to the display as plain images: the window is never made
   // again for a 3D renderer, and no 3D driver is needed.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  // SDL's own rule drops any click that comes within 10 ms of its delayed
+  // handling of a focus change, activating or not; the console's rule, a
+  // button held as the focus comes, is applied instead.
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     *error = SDL_GetError();
     return nullptr;

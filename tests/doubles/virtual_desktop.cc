@@ -5,6 +5,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xdamage.h>
+#include <X11/extensions/Xfixes.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -95,6 +96,28 @@ std::string Utf8Title(Display* d, Window w) {
   return title;
 }
 
+// Puts a key the keyboard lacks on a keycode nothing uses. Done before any
+// program of ours connects: a client learns of a later change only through
+// events that may come after the key itself.
+void AddKey(Display* d, KeySym sym) {
+  int min_code, max_code, per_code;
+  XDisplayKeycodes(d, &min_code, &max_code);
+  KeySym* map = XGetKeyboardMapping(d, static_cast<KeyCode>(min_code), max_code - min_code + 1, &per_code);
+  KeyCode code = 0;
+  for (int c = max_code; c >= min_code && code == 0; --c) {
+    bool unused = true;
+    for (int i = 0; i < per_code; ++i) unused = unused && map[(c - min_code) * per_code + i] == NoSymbol;
+    if (unused) code = static_cast<KeyCode>(c);
+  }
+  XFree(map);
+  if (code == 0) return;
+  KeySym lower, upper;
+  XConvertCase(sym, &lower, &upper);
+  KeySym pair[2] = {lower, upper};
+  XChangeKeyboardMapping(d, code, 2, pair, 1);
+  XSync(d, False);
+}
+
 }  // namespace
 
 int WindowImage::Count(int x, int y, int w, int h, uint32_t rgb) const {
@@ -139,6 +162,8 @@ VirtualDesktop::VirtualDesktop() {
   name_ = ":" + number;
   display_ = XOpenDisplay(name_.c_str());
   XSetErrorHandler(IgnoreXError);
+  // The Portuguese letter a US keyboard lacks.
+  if (display_) AddKey(Dpy(display_), XK_ccedilla);
 }
 
 VirtualDesktop::~VirtualDesktop() {
@@ -295,24 +320,6 @@ void VirtualDesktop::PressKeys(std::string_view combination) {
     if (name == "shift") name = "Shift_L";
     const KeySym sym = XStringToKeysym(name.c_str());
     KeyCode code = XKeysymToKeycode(d, sym);
-    if (code == 0) {
-      // A key the keyboard lacks goes on a keycode nothing uses, as a user
-      // with that keyboard would have it.
-      int min_code, max_code, per_code;
-      XDisplayKeycodes(d, &min_code, &max_code);
-      KeySym* map = XGetKeyboardMapping(d, static_cast<KeyCode>(min_code), max_code - min_code + 1, &per_code);
-      for (int c = max_code; c >= min_code && code == 0; --c) {
-        bool unused = true;
-        for (int i = 0; i < per_code; ++i) unused = unused && map[(c - min_code) * per_code + i] == NoSymbol;
-        if (unused) code = static_cast<KeyCode>(c);
-      }
-      XFree(map);
-      KeySym lower, upper;
-      XConvertCase(sym, &lower, &upper);
-      KeySym pair[2] = {lower, upper};
-      XChangeKeyboardMapping(d, code, 2, pair, 1);
-      XSync(d, False);
-    }
     codes.push_back(code);
     from = plus + 1;
   }
@@ -344,6 +351,21 @@ void VirtualDesktop::CloseWindow(unsigned long window) {
   event.xclient.data.l[1] = CurrentTime;
   XSendEvent(d, window, False, NoEventMask, &event);
   XSync(d, False);
+}
+
+bool VirtualDesktop::WaitForClipboardOwner(int timeout_ms) {
+  Display* d = Dpy(display_);
+  const Atom clipboard = XInternAtom(d, "CLIPBOARD", False);
+  int event_base, error_base;
+  if (XFixesQueryExtension(d, &event_base, &error_base)) {
+    XFixesSelectSelectionInput(d, DefaultRootWindow(d), clipboard, XFixesSetSelectionOwnerNotifyMask);
+  }
+  const int64_t deadline = NowMs() + timeout_ms;
+  XEvent event;
+  while (XGetSelectionOwner(d, clipboard) == None) {
+    if (!NextEvent(d, &event, deadline)) return false;
+  }
+  return true;
 }
 
 }  // namespace morventa::testing

@@ -62,7 +62,8 @@ class VirtualDesktop {
   bool WindowExists(unsigned long window);
 
   // What a user does: give a window the keyboard, press keys ("a",
-  // "ctrl+Return", "shift+Insert", "ccedilla": keysym names joined by "+"),
+  // "ctrl+Return", "shift+Insert", "ccedilla": keysym names joined by "+";
+  // the keyboard is a US one with a key for ç added),
   // click a mouse button (1 left, 2 middle, 3 right, 4 and 5 the wheel) at a
   // point of a window, and ask the window to close as its title bar's close
   // button does.
@@ -70,6 +71,8 @@ class VirtualDesktop {
   void PressKeys(std::string_view combination);
   void Click(unsigned long window, int x, int y, int button);
   void CloseWindow(unsigned long window);
+  // Waits until some program owns the CLIPBOARD selection.
+  bool WaitForClipboardOwner(int timeout_ms);
 
  private:
   void* display_ = nullptr;  // Display*, kept out of this header

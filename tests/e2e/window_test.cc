@@ -54,6 +54,7 @@ class WindowProgram : public ::testing::Test {
     WriteFile(home_ + "/teste.q", script);
     env.emplace("DISPLAY", desktop_.display_name());
     env.emplace("MORVENTA_AUDIO", "null");
+    env.emplace("MORVENTA_TRANSCRIPT", home_ + "/fala.txt");
     env.emplace("HOME", home_);
     env.emplace("XDG_CONFIG_HOME", home_ + "/config");
     pid_ = fork();
@@ -117,7 +118,7 @@ TEST_F(WindowProgram, ShowsTheCaretWhileAKeyIsAwaitedAndTypedKeysReachTheScript)
   desktop_.PressKeys("shift+a");
   EXPECT_TRUE(WaitTitle("100#65"));
   desktop_.CloseWindow(window_);
-  EXPECT_EQ(ExitStatus(), kConsoleClosed);
+  EXPECT_EQ(ExitStatus(), kConsoleClosed) << ReadFile(home_ + "/fala.txt");
 }
 
 TEST_F(WindowProgram, ClosingTheWindowEndsTheScriptAtOnce) {

@@ -271,6 +271,7 @@ TEST_F(WindowOnX, KeysAndClicksArriveAsTheConsolesKeyBytes) {
       desktop_->PressKeys(combination);
       what += std::string(combination) + " ";
     }
+
     std::vector<int> got;
     for (size_t i = 0; i < k.bytes.size(); ++i) got.push_back(console().TakeKey());
     EXPECT_EQ(got, k.bytes) << what;
@@ -319,6 +320,8 @@ TEST_F(WindowOnX, ClosingTheWindowOrCtrlBreakClosesTheConsole) {
 TEST_F(WindowOnX, PastesWhatAnotherProgramPutOnTheDesktopsClipboard) {
   Open();
   ASSERT_TRUE(MakeX11Clipboard(desktop_->display_name())->PutText("tradução"));
+  // xclip takes the selection from a child it forks.
+  ASSERT_TRUE(desktop_->WaitForClipboardOwner(10000));
   EXPECT_EQ(console().ClipboardGet(1024), Ansi("tradução"));
   console().ClipboardPut(Ansi("ação"));
   EXPECT_EQ(console().ClipboardGet(1024), Ansi("ação"));
