@@ -83,7 +83,7 @@ std::pair<std::string, uint16_t> ConnectTarget(const std::string& connect_to,
     int n = 0;
     for (; n < 4; ++n) {
       const size_t colon = n < 3 ? entry.find(':') : std::string_view::npos;
-      parts[n] = Trim(entry.substr(0, colon));
+      parts[n] = TrimView(entry.substr(0, colon));
       if (colon == std::string_view::npos) break;
       entry.remove_prefix(colon + 1);
     }
