@@ -226,6 +226,10 @@ conecta ssl #2 "127.0.0.1" TPORT &
 le #2 m
 escreve #1 "um"
 escreve #2 "dois"
+* OBSERVA sees the answer once it has come.
+@ESPERA
+observa #1 d
+se d = "0" desvia @ESPERA
 le #2 b
 le #1 a
 escreve m ", " a ", " b
