@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -24,6 +25,7 @@ constexpr int kPollDelayMs = 100;
 // What Receive answers when a TLS link has taken bytes that held no data yet
 // (a session ticket, half a record).
 constexpr int kNothingYet = -2;
+constexpr int kHandshakeSeconds = 30;
 
 // A peer that has gone away must make a write fail, not end the program:
 // Linux would raise SIGPIPE where Windows only returns an error, and a TLS
@@ -31,6 +33,13 @@ constexpr int kNothingYet = -2;
 void IgnoreBrokenPipes() {
   static std::once_flag once;
   std::call_once(once, [] { signal(SIGPIPE, SIG_IGN); });
+}
+
+// Bounds every blocking receive and send on the socket; 0 lifts the bound.
+void SetTransferTimeout(int fd, int seconds) {
+  const timeval limit{seconds, 0};
+  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+  setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
 }
 
 std::string UpperHost(std::string_view text) {
@@ -240,8 +249,12 @@ std::unique_ptr<SocketConnection> Connect(ConsoleWindow& console, const Config& 
   if (tls) {
     // The server is asked for, and checked against, the name the script
     // gave, wherever the configuration sent the connection.
+    // A peer that takes the connection but never answers the handshake (a
+    // plain server, a stalled one) must not hold the program for ever.
+    SetTransferTimeout(s.fd(), kHandshakeSeconds);
     link = TlsLink::Start(s.fd(), AnsiToUtf8(host), config.VerifyCertificates());
     if (!link) return nullptr;
+    SetTransferTimeout(s.fd(), 0);
   }
   return std::make_unique<SocketConnection>(console, settings, std::move(s), std::move(link));
 }

@@ -121,6 +121,14 @@ TEST_F(Network, ASilentServerGivesThePartialLineWithStatusOneAfterTheTimeOut) {
   EXPECT_EQ(r.out, "1: [abc] 3\n") << r.err;
 }
 
+// Slow too: the handshake is given 30 seconds. A server that takes the
+// connection and never answers it must not hold the program for ever.
+TEST_F(Network, AHandshakeNobodyAnswersFailsTheConnection) {
+  TestServer server([](ServerPeer& peer) { peer.WaitForClose(); });
+  const auto r = Run(Connect("ssl ", server.port()) + "checa c\nescreve \"situação \" c\n");
+  EXPECT_EQ(r.out, "situação 1\n") << r.err;
+}
+
 TEST_F(Network, ConectaReportsWhatHappened) {
   TestServer server([](ServerPeer& peer) { peer.Send("ola\r\n"); });
   const std::string port = std::to_string(server.port());
