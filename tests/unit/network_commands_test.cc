@@ -127,12 +127,12 @@ TEST(NetworkCommands, NothingIsLeftOpenByFechaFailedConnectionsOrTheEnd) {
   setenv("SSL_CERT_FILE", (dir + "/ca.pem").c_str(), 1);
   const int before = OpenDescriptors();
   {
-    TestServer tls([](ServerPeer &peer) { peer.WaitForClose(); }, authority.Issue({"127.0.0.1"}));
-    TestServer plain([](ServerPeer &peer) { peer.WaitForClose(); });
-    TestServer wrong_name([](ServerPeer &peer) { peer.WaitForClose(); },
+    TestServer tls([](ServerPeer& peer) { peer.WaitForClose(); }, authority.Issue({"127.0.0.1"}));
+    TestServer plain([](ServerPeer& peer) { peer.WaitForClose(); });
+    TestServer wrong_name([](ServerPeer& peer) { peer.WaitForClose(); },
                           authority.Issue({"outro"}));
     const std::string at = " \"127.0.0.1\" ";
-    const auto port = [](const TestServer &s) { return "\"" + std::to_string(s.port()) + "\""; };
+    const auto port = [](const TestServer& s) { return "\"" + std::to_string(s.port()) + "\""; };
     {
       TestRuntime t;
       for (int round = 0; round < 3; ++round) {
