@@ -51,7 +51,7 @@ TEST(NetworkCommands, ServeAndConectaExplainWhatWentWrong) {
       {"conecta #1", "Erro de conexao\r\n"},
       {"conecta \"127.0.0.1\" 80", "Erro de conexao\r\n"},
   };
-  for (const auto &c : cases) {
+  for (const auto& c : cases) {
     TestRuntime t;
     EXPECT_FALSE(t.Line(c.line)) << c.line;
     EXPECT_EQ(t.TakeWritten(), c.written) << c.line;
@@ -69,7 +69,7 @@ TEST(NetworkCommands, HttpEncodesTheVariableForAnAddress) {
       {"100%/?#+", "100%25%2F%3F%23%2B"},
       {"", ""},
   };
-  for (const auto &c : cases) {
+  for (const auto& c : cases) {
     TestRuntime t;
     t.Var("v") = c.text;
     ASSERT_TRUE(t.Line("http v"));
@@ -96,7 +96,7 @@ TEST(ConnectTarget, TheConfigurationSendsAHostElsewhere) {
       {"exemplo.org:x:127.0.0.1:80", "exemplo.org", 443, "exemplo.org", 443},
       {"exemplo.org:443:127.0.0.1:80:9", "exemplo.org", 443, "exemplo.org", 443},
   };
-  for (const auto &c : cases) {
+  for (const auto& c : cases) {
     const auto [host, port] = ConnectTarget(c.connect_to, c.host, static_cast<uint16_t>(c.port));
     EXPECT_EQ(host, c.to_host) << c.connect_to;
     EXPECT_EQ(port, c.to_port) << c.connect_to;
