@@ -473,6 +473,11 @@ copia $resultado $resultado 1 p
 utf8paraansi $resultado
 substitui $resultado "&quot;" """"
 substitui $resultado "&#39;" "'"
+* O serviço escreve também &, < e > como entidades; &amp; por último, para
+* que "&amp;lt;" dê "&lt;" e não "<".
+substitui $resultado "&lt;" "<"
+substitui $resultado "&gt;" ">"
+substitui $resultado "&amp;" "&"
 retorna
 @semtraducao
 fecha #1
