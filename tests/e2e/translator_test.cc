@@ -133,6 +133,8 @@ std::vector<std::string> Spoken(const std::string& transcript) {
 TEST(TranslatorTest, WithoutAWorkingFolderSaysWhyAndEndsAtEnter) {
   Translator t(false);
   ASSERT_TRUE(t.Said("Tecle enter para fechar.")) << t.Dump();
+  // The screen is drawn when the program waits for Enter.
+  ASSERT_TRUE(t.s().WaitUntil([](const VtScreen& v) { return v.cursor_visible() && v.Row(6) != ""; })) << t.Dump();
   const VtScreen& v = t.s().screen();
   EXPECT_EQ(v.Row(1), "erro.");
   EXPECT_EQ(v.Row(2), "É necessário definir um diretório de trabalho.");
