@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <vector>
@@ -213,10 +214,19 @@ std::string Config::DiphonesDir() const {
 
 std::string Config::ScriptSoundsDir() const { return ReadSetting("QUINTERA", "DIRQUINTERA"); }
 
-int Config::NetworkTimeoutMs() const {
+int Config::NetworkWaitMicroseconds() const {
   const auto n = ToInteger(ReadSetting("ORBELA", "TIMEOUT_REDE"));
-  return n ? *n : 20000;
+  // One readiness wait is meant to be short: a negative wait or one of a
+  // second or more is held to the nearest the wait can be.
+  return n ? std::clamp(*n, 0, 999999) : 20000;
 }
+
+bool Config::VerifyCertificates() const {
+  const std::string v = ReadSetting("ORBELA", "VERIFICA_CERTIFICADO");
+  return v.empty() || (v[0] != '0' && UpperChar(static_cast<unsigned char>(v[0])) != 'N');
+}
+
+std::string Config::ConnectTo() const { return ReadSetting("ORBELA", "CONECTA_EM"); }
 
 int Config::ProgramReturnWaitMs() const {
   return NumberIn(ReadSetting("ORBELA", "TEMPOESPERAPROGVOLTAR"), 0, 1000, 1000);

@@ -61,7 +61,12 @@ class Config {
   std::string LettersDir() const;      // TRADUTOR DIRLETRAS
   std::string DiphonesDir() const;     // TRADUTOR DIRDIFONES
   std::string ScriptSoundsDir() const; // QUINTERA DIRQUINTERA
-  int NetworkTimeoutMs() const;        // ORBELA TIMEOUT_REDE
+  int NetworkWaitMicroseconds() const; // ORBELA TIMEOUT_REDE
+  // ORBELA VERIFICA_CERTIFICADO: on unless it says "0" or "N…".
+  bool VerifyCertificates() const;
+  // ORBELA CONECTA_EM: "HOST:PORT:OTHERHOST:OTHERPORT" entries separated
+  // by ";", sending connections for HOST:PORT to OTHERHOST:OTHERPORT.
+  std::string ConnectTo() const;
   int ProgramReturnWaitMs() const;     // ORBELA TEMPOESPERAPROGVOLTAR
   int SpeedLevel() const;              // TRADUTOR VELOCIDADE
   bool ReadLegacyFlag() const;         // ORBELA LEGADO

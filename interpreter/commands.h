@@ -78,5 +78,12 @@ bool AdquotedCommand(Runtime& rt, std::string_view args);
 bool Codarqbase64Command(Runtime& rt, std::string_view args);
 bool Decodarqbase64Command(Runtime& rt, std::string_view args);
 bool Decodbase64Command(Runtime& rt, std::string_view args);
+// net/network_commands.cc
+bool InternetCommand(Runtime& rt, std::string_view args);
+bool ConectaCommand(Runtime& rt, std::string_view args);
+bool AtivasslCommand(Runtime& rt, std::string_view args);
+bool ServeCommand(Runtime& rt, std::string_view args);
+bool IpCommand(Runtime& rt, std::string_view args);
+bool HttpCommand(Runtime& rt, std::string_view args);
 
 }  // namespace morventa

@@ -4,14 +4,11 @@
 // could not be loaded, 3 the console was closed before the script ended,
 // 4 the voice could not start (its data is missing).
 #include <cstdio>
-#include <exception>
 #include <string>
 #include <vector>
 
-#include "interpreter/run_loop.h"
-#include "interpreter/runtime.h"
+#include "interpreter/program_entry.h"
 #include "interpreter/script_loader.h"
-#include "platform/front_ends.h"
 #include "system/text_encoding.h"
 
 int main(int argc, char** argv) {
@@ -26,25 +23,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "quintera: %s: %s\n", argv[1], err.c_str());
     return 2;
   }
-  RuntimeOptions options;
-  options.locations = ConfigLocations::FromEnvironment();
-  options.front_end = ChooseFrontEnd();
-  options.transcript = Transcript::FromEnvironment();
-  for (int i = 2; i < argc; ++i) options.params.push_back(BoundaryToAnsi(argv[i]));
-
-  Runtime rt(std::move(options));
-  try {
-    ResetInterpreter(rt);
-    StartUp(rt, "quintera - " + BoundaryToAnsi(argv[1]));
-    for (size_t i = 0; i < lines.size(); ++i) StoreLine(rt, lines[i], static_cast<int>(i + 1));
-    const int outcome = ReportOutcome(rt);
-    rt.console.EndProgram(outcome == 0);
-    return outcome;
-  } catch (const ConsoleClosed&) {
-    // Closed while the error report waited for Enter: the run had failed.
-    const bool failed = rt.interp.fail_flag && rt.interp.script.line_count() == 0;
-    return failed ? 1 : 3;
-  } catch (const SpeechStartFailed&) {
-    return 4;
-  }
+  return RunScriptProgram("quintera - " + BoundaryToAnsi(argv[1]), lines,
+                          std::vector<std::string>(argv + 2, argv + argc));
 }

@@ -17,6 +17,7 @@
 #include "console/menu.h"
 #include "console/screen_review.h"
 #include "interpreter/interpreter_state.h"
+#include "net/socket_channel.h"
 #include "speech/speech_service.h"
 #include "system/byte_file.h"
 #include "system/channels.h"
@@ -53,6 +54,9 @@ class Runtime {
   std::vector<std::string> params;
   // Status of the last file, network or window operation, read by CHECA.
   int operation_status = 0;
+  // What CONECTA and ATIVASSL share for the whole run. Declared before the
+  // channels, whose connections read it until they close.
+  NetworkSettings network;
   // Channels #0 to #9, the byte buffer with its binary file, and the
   // directory search of BUSCA.
   ChannelTable channels;

@@ -168,12 +168,15 @@ bool WriteChannel(Runtime& rt, int channel, std::string_view text, bool line_end
 bool ReadChannel(Runtime& rt, int channel, std::string& line) {
   Channel& c = rt.channels.at(channel);
   // Nothing to read from: answered as a write to a closed channel is.
-  if (!c.open || (c.socket ? !c.connection : c.file.mode() != TextFile::Mode::kRead)) {
+  if (!c.open || (!c.socket && c.file.mode() != TextFile::Mode::kRead)) {
     rt.WriteLineSpoken(kProcessingError);
     return false;
   }
   if (c.socket) {
-    rt.operation_status = c.connection->ReadLine(line) ? 0 : 1;
+    // A socket channel whose connection failed reads nothing, as one whose
+    // peer has gone.
+    line.clear();
+    rt.operation_status = c.connection && c.connection->ReadLine(line) ? 0 : 1;
   } else {
     rt.operation_status = c.file.ReadLine(line);
   }
@@ -224,6 +227,10 @@ bool AbreCommand(Runtime& rt, std::string_view args) {
 
 bool FechaCommand(Runtime& rt, std::string_view args) {
   const auto channel = TakeChannel(args);
+  // Closing a connection ends the TLS choice of CONECTA SSL.
+  if (channel && rt.channels.at(*channel).open && rt.channels.at(*channel).socket) {
+    rt.network.tls_choice = false;
+  }
   if (!channel || rt.channels.Release(*channel) != 0) {
     rt.WriteLineSpoken("Erro no fechamento do arquivo");
     return false;

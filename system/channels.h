@@ -6,6 +6,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,9 @@ class ChannelConnection {
   virtual bool ReadLine(std::string& line) = 0;
   // Whether bytes are waiting to be read.
   virtual bool DataAvailable() = 0;
+  // The local or the remote address, dotted; none when the system cannot
+  // tell it.
+  virtual std::optional<std::string> Address(bool remote) const = 0;
 };
 
 // A text file on a channel. The script's text is Windows-1252; on disk it is

@@ -246,13 +246,27 @@ bool DecodeFileBase64(const std::string& source, const std::string& destination)
   return writing && WriteAll(out.get(), decoded);
 }
 
+std::string PercentEncode(std::string_view bytes) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(bytes.size() * 3);
+  for (const unsigned char c : bytes) {
+    const bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                            (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~';
+    if (unreserved) {
+      out += static_cast<char>(c);
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+  return out;
+}
+
 // ---------------------------------------------------------------------------
 // Commands
 
-namespace {
-
-// The in-place commands: the argument's value, converted, goes back into the
-// argument, which must therefore be a variable.
 bool ConvertInPlace(Runtime& rt, std::string_view args, std::string (*convert)(std::string_view)) {
   std::string_view value_args = args;
   std::string value;
@@ -262,6 +276,8 @@ bool ConvertInPlace(Runtime& rt, std::string_view args, std::string (*convert)(s
   rt.interp.variables.Slot(*slot) = convert(value);
   return true;
 }
+
+namespace {
 
 std::string AnsiToUtf8Text(std::string_view text) { return AnsiToUtf8(text); }
 

@@ -27,6 +27,10 @@ std::string QuotedPrintableEncode(std::string_view bytes);
 // anything else is kept as it stands.
 std::string QuotedPrintableDecode(std::string_view text);
 
+// For a URL: A-Z, a-z, 0-9 and "-._~" stay; every other byte becomes "%"
+// and two upper-case hexadecimal digits.
+std::string PercentEncode(std::string_view bytes);
+
 // The file forms stream their data, so files of any size convert in little
 // memory. Names are the system's. Encoding writes 64-character lines ending
 // in CR LF; false when the source is missing or the destination cannot be
@@ -34,5 +38,10 @@ std::string QuotedPrintableDecode(std::string_view text);
 bool EncodeFileBase64(const std::string& source, const std::string& destination);
 // False when either file cannot be opened, or reading or writing fails.
 bool DecodeFileBase64(const std::string& source, const std::string& destination);
+
+class Runtime;
+// The in-place commands: the argument's value, converted, goes back into the
+// argument, which must therefore be a variable.
+bool ConvertInPlace(Runtime& rt, std::string_view args, std::string (*convert)(std::string_view));
 
 }  // namespace morventa

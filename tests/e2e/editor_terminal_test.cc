@@ -22,19 +22,6 @@ constexpr VtColour kDarkGrey{40, 40, 40};
 
 std::string Dump(const PtySession& s) { return "screen:\n" + s.screen().Text(); }
 
-// Types the keys and waits until the program waits for the next one with the
-// screen as asked. When the screen was so already, the caret hidden while
-// the program worked tells the new wait from the old one.
-bool Press(PtySession& s, const std::string& keys, const std::function<bool(const VtScreen&)>& state) {
-  const size_t from = s.output().size();
-  const bool already = state(s.screen());
-  s.Send(KeyBytes(keys));
-  return s.WaitUntil([&](const VtScreen& v) {
-    const bool worked = !already || s.output().find("\x1b[?25l", from) != std::string::npos;
-    return worked && v.cursor_visible() && state(v);
-  });
-}
-
 std::function<bool(const VtScreen&)> At(int row, const std::string& text, int cursor_column) {
   return [=](const VtScreen& v) {
     return v.Row(row) == text && v.cursor_row() == row && v.cursor_column() == cursor_column;
@@ -68,27 +55,27 @@ TEST(EditorTerminalTest, EditSelectCopyPasteAndEscape) {
       << Dump(s);
   EXPECT_EQ(ReadFile(transcript), "fala: Nome: \nletra: 58\n");
 
-  ASSERT_TRUE(Press(s, "<C-Right>", At(1, "Nome: casa azul", 12))) << Dump(s);
-  ASSERT_TRUE(Press(s, "<S-Right><S-Right>", At(1, "Nome: casa azul", 14))) << Dump(s);
+  ASSERT_TRUE(s.Press("<C-Right>", At(1, "Nome: casa azul", 12))) << Dump(s);
+  ASSERT_TRUE(s.Press("<S-Right><S-Right>", At(1, "Nome: casa azul", 14))) << Dump(s);
   EXPECT_EQ(s.screen().Cell(1, 11).bg, kBlack);
   EXPECT_EQ(s.screen().Cell(1, 12).bg, kDarkGrey);
   EXPECT_EQ(s.screen().Cell(1, 13).bg, kDarkGrey);
   EXPECT_EQ(s.screen().Cell(1, 14).bg, kBlack);
 
   // Copy the selection, paste it at the end: the pasted text stands selected.
-  ASSERT_TRUE(Press(s, "<C-c><End>", At(1, "Nome: casa azul", 16))) << Dump(s);
+  ASSERT_TRUE(s.Press("<C-c><End>", At(1, "Nome: casa azul", 16))) << Dump(s);
   EXPECT_EQ(s.screen().Cell(1, 12).bg, kBlack) << "a plain move drops the selection";
-  ASSERT_TRUE(Press(s, "<C-v>", At(1, "Nome: casa azulaz", 16))) << Dump(s);
+  ASSERT_TRUE(s.Press("<C-v>", At(1, "Nome: casa azulaz", 16))) << Dump(s);
   EXPECT_EQ(s.screen().Cell(1, 16).bg, kDarkGrey);
   EXPECT_EQ(s.screen().Cell(1, 17).bg, kDarkGrey);
 
-  ASSERT_TRUE(Press(s, "<Enter>", At(2, "Outro:", 8))) << Dump(s);
+  ASSERT_TRUE(s.Press("<Enter>", At(2, "Outro:", 8))) << Dump(s);
   // LE EDITA leaves the cursor at the field's start: the next write covers it.
   EXPECT_EQ(s.screen().Row(1), "Nome: [casa azulaz]");
   EXPECT_EQ(s.screen().Cell(1, 16).bg, kBlack) << "the field is drawn plain at the end";
 
   // A typed line given up with Escape leaves blanks behind.
-  ASSERT_TRUE(Press(s, "olá", At(2, "Outro: olá", 11))) << Dump(s);
+  ASSERT_TRUE(s.Press("olá", At(2, "Outro: olá", 11))) << Dump(s);
   s.Send(KeyBytes("<Esc>"));
   EXPECT_EQ(s.WaitExit(), 0) << Dump(s);
   EXPECT_EQ(s.screen().Row(2), "Outro:");

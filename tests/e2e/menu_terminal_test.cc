@@ -22,20 +22,6 @@ constexpr VtColour kWhite{255, 255, 255};
 
 std::string Dump(const PtySession& s) { return "screen:\n" + s.screen().Text(); }
 
-// Types the keys, then waits until the program has taken them and waits for
-// the next one with the screen in the state asked for. When the screen was
-// in that state already, the caret hidden while the program worked tells
-// the new wait from the old one.
-bool Press(PtySession& s, const std::string& keys, const std::function<bool(const VtScreen&)>& state) {
-  const size_t from = s.output().size();
-  const bool already = state(s.screen());
-  s.Send(KeyBytes(keys));
-  return s.WaitUntil([&](const VtScreen& v) {
-    const bool worked = !already || s.output().find("\x1b[?25l", from) != std::string::npos;
-    return worked && v.cursor_visible() && state(v);
-  });
-}
-
 std::function<bool(const VtScreen&)> CursorAt(int column, int row) {
   return [=](const VtScreen& v) { return v.cursor_column() == column && v.cursor_row() == row; };
 }
@@ -77,32 +63,32 @@ TEST(MenuTerminalTest, WalkMarkReviewAndChoose) {
   EXPECT_EQ(s.screen().Cell(3, 20).fg, kYellow) << "the whole width of the box";
 
   // Down twice: the fourth item scrolls the box of three rows.
-  ASSERT_TRUE(Press(s, "<Down><Down>", CursorAt(3, 4))) << Dump(s);
+  ASSERT_TRUE(s.Press("<Down><Down>", CursorAt(3, 4))) << Dump(s);
   EXPECT_EQ(s.screen().Row(2), "  verde");
   EXPECT_EQ(s.screen().Row(4), "  amarelo");
   EXPECT_EQ(s.screen().Cell(4, 3).fg, kYellow);
 
   // Up, mark "azul" with the space bar (it beeps as it is spoken again, and
   // a beep drops keys typed ahead), and up again: "azul" is green.
-  ASSERT_TRUE(Press(s, "<Up>", CursorAt(3, 3))) << Dump(s);
-  ASSERT_TRUE(Press(s, " ", CursorAt(3, 3))) << Dump(s);
-  ASSERT_TRUE(Press(s, "<Up>", CursorAt(3, 2))) << Dump(s);
+  ASSERT_TRUE(s.Press("<Up>", CursorAt(3, 3))) << Dump(s);
+  ASSERT_TRUE(s.Press(" ", CursorAt(3, 3))) << Dump(s);
+  ASSERT_TRUE(s.Press("<Up>", CursorAt(3, 2))) << Dump(s);
   EXPECT_EQ(s.screen().Cell(3, 3).fg, kGreen);
   EXPECT_EQ(s.screen().Cell(2, 3).fg, kYellow);
   // Down onto the marked item: a beep before it is spoken.
-  ASSERT_TRUE(Press(s, "<Down>", CursorAt(3, 3))) << Dump(s);
+  ASSERT_TRUE(s.Press("<Down>", CursorAt(3, 3))) << Dump(s);
 
   // Screen review from the menu: the first row, then a search for "azul".
-  ASSERT_TRUE(Press(s, "<C-A-F9>", CursorAt(3, 3))) << Dump(s);
-  ASSERT_TRUE(Press(s, "<PgUp>", CursorAt(1, 1))) << Dump(s);
-  ASSERT_TRUE(Press(s, "<F5>azul<Enter>", CursorAt(3, 3))) << Dump(s);
-  ASSERT_TRUE(Press(s, "<Home>", CursorAt(1, 3))) << Dump(s);
+  ASSERT_TRUE(s.Press("<C-A-F9>", CursorAt(3, 3))) << Dump(s);
+  ASSERT_TRUE(s.Press("<PgUp>", CursorAt(1, 1))) << Dump(s);
+  ASSERT_TRUE(s.Press("<F5>azul<Enter>", CursorAt(3, 3))) << Dump(s);
+  ASSERT_TRUE(s.Press("<Home>", CursorAt(1, 3))) << Dump(s);
   // Escape: back in the menu, on the item where the user left it.
-  ASSERT_TRUE(Press(s, "<Esc>", CursorAt(3, 3))) << Dump(s);
+  ASSERT_TRUE(s.Press("<Esc>", CursorAt(3, 3))) << Dump(s);
   EXPECT_EQ(s.screen().Cell(3, 3).fg, kYellow);
 
   // Right starts the menu again at the item v names; Enter chooses it.
-  ASSERT_TRUE(Press(s, "<Right>", CursorAt(3, 2))) << Dump(s);
+  ASSERT_TRUE(s.Press("<Right>", CursorAt(3, 2))) << Dump(s);
   EXPECT_EQ(s.screen().Cell(2, 3).fg, kYellow);
   s.Send(KeyBytes("<Enter>"));
   EXPECT_EQ(s.WaitExit(), 0) << Dump(s);

@@ -13,6 +13,8 @@
 
 #include <stdexcept>
 
+#include "tests/support/run_program.h"
+
 namespace morventa::testing {
 namespace {
 
@@ -123,6 +125,19 @@ void PtySession::Send(const std::string& bytes) {
       throw std::runtime_error("write to the terminal");
     }
   }
+}
+
+bool PtySession::Press(const std::string& keys, const std::function<bool(const VtScreen&)>& state,
+                       int timeout_ms) {
+  const size_t from = output_.size();
+  const bool already = state(screen_);
+  Send(KeyBytes(keys));
+  return WaitUntil(
+      [&](const VtScreen& v) {
+        const bool worked = !already || output_.find("\x1b[?25l", from) != std::string::npos;
+        return worked && v.cursor_visible() && state(v);
+      },
+      timeout_ms);
 }
 
 void PtySession::Signal(int sig) {

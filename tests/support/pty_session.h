@@ -36,6 +36,12 @@ class PtySession {
 
   // Types bytes at the terminal's keyboard.
   void Send(const std::string& bytes);
+  // Types keys in key notation (KeyBytes) and waits until the program waits
+  // for the next key (the caret shows then and only then) with the screen in
+  // the state asked for. When the screen was in that state already, the
+  // caret hidden while the program worked tells the new wait from the old.
+  bool Press(const std::string& keys, const std::function<bool(const VtScreen&)>& state,
+             int timeout_ms = kDeadlineMs);
   void Signal(int sig);
 
   // Reads output until the program ends; its exit status, 128 + the signal

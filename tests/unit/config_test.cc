@@ -163,7 +163,7 @@ TEST_F(ConfigTest, WithoutAnyOrbelaIniEveryKeyHasItsDefault) {
   EXPECT_EQ(config.LettersDir(), data + "/som/letras");
   EXPECT_EQ(config.DiphonesDir(), data + "/som/difones");
   EXPECT_EQ(config.ScriptSoundsDir(), "");
-  EXPECT_EQ(config.NetworkTimeoutMs(), 20000);
+  EXPECT_EQ(config.NetworkWaitMicroseconds(), 20000);
   EXPECT_EQ(config.ProgramReturnWaitMs(), 1000);
   EXPECT_EQ(config.SpeedLevel(), 3);
   EXPECT_FALSE(config.ReadLegacyFlag());
@@ -195,7 +195,8 @@ struct TypedCase {
 
 TEST_F(ConfigTest, TypedKeysTakeTheirValueOrTheirDefault) {
   const auto speed = [](const Config& c) { return c.SpeedLevel(); };
-  const auto timeout = [](const Config& c) { return c.NetworkTimeoutMs(); };
+  const auto timeout = [](const Config& c) { return c.NetworkWaitMicroseconds(); };
+  const auto verify = [](const Config& c) { return int(c.VerifyCertificates()); };
   const auto factor = [](const Config& c) { return c.ReadLowVision().factor; };
   const auto letters = [](const Config& c) { return c.ReadLowVision().letter_colour; };
   const auto background = [](const Config& c) { return c.ReadLowVision().background_colour; };
@@ -213,6 +214,12 @@ TEST_F(ConfigTest, TypedKeysTakeTheirValueOrTheirDefault) {
       {"[TRADUTOR]\nVELOCIDADE=0", speed, 3},
       {"[TRADUTOR]\nVELOCIDADE=rapido", speed, 3},
       {"[ORBELA]\nTIMEOUT_REDE=5000", timeout, 5000},
+      {"[ORBELA]\nTIMEOUT_REDE=-5", timeout, 0},
+      {"[ORBELA]\nTIMEOUT_REDE=2000000", timeout, 999999},
+      {"[ORBELA]\nVERIFICA_CERTIFICADO=0", verify, 0},
+      {"[ORBELA]\nVERIFICA_CERTIFICADO=Não", verify, 0},
+      {"[ORBELA]\nVERIFICA_CERTIFICADO=sim", verify, 1},
+      {"", verify, 1},
       {"[ORBELA]\nTIMEOUT_REDE=muito", timeout, 20000},
       {"[ORBELA]\nTEMPOESPERAPROGVOLTAR=250", wait, 250},
       {"[BAIXAVISAO]\nAMPLIACAO=12", factor, 3},
