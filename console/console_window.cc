@@ -219,6 +219,7 @@ void ConsoleWindow::Pump(int timeout_ms) {
   if (close_requested()) CloseConsole();
   if (front_end_) front_end_->WaitEvents(*this, timeout_ms);
   for (size_t i = 0; i < pump_hooks_.size(); ++i) pump_hooks_[i].second();
+  tone_.Pump();
   if (close_requested()) CloseConsole();
 }
 

@@ -14,6 +14,7 @@
 #include "console/clock.h"
 #include "console/front_end.h"
 #include "console/key_queue.h"
+#include "console/tone_generator.h"
 #include "platform/clipboard.h"
 
 namespace morventa {
@@ -107,6 +108,15 @@ class ConsoleWindow : public ConsoleEvents {
   void PictureClear();
   const std::optional<Picture>& picture() const { return picture_; }
 
+  // The looping tone (Braille mode signals), on its own sound output.
+  void ToneOn(int frequency) { tone_.On(frequency); }
+  void ToneOff() { tone_.Off(); }
+  bool tone_playing() const { return tone_.playing(); }
+  // Replaces the tone's output (before the first tone).
+  void set_tone_output(ToneGenerator::OutputFactory make_output) {
+    tone_.SetOutputFactory(std::move(make_output));
+  }
+
   // Title, showing and hiding.
   void SetTitle(std::string_view ansi_title);
   const std::string& title() const { return title_; }
@@ -157,6 +167,7 @@ class ConsoleWindow : public ConsoleEvents {
   MagnifierColours magnifier_colours_;
   int magnifier_first_ = 1;  // first text index shown, kept between shows
   std::optional<Picture> picture_;
+  ToneGenerator tone_{[] { return AudioOutputFromEnvironment("tom"); }};
   std::vector<std::pair<int, std::function<void()>>> pump_hooks_;
   int next_pump_hook_ = 0;
 };

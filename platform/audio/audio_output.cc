@@ -1,6 +1,7 @@
 #include "platform/audio/audio_output.h"
 
 #include <cstdlib>
+#include <string>
 
 namespace morventa {
 
@@ -21,9 +22,19 @@ std::unique_ptr<AudioOutput> MakeAudioOutput(std::string_view selection) {
   return MakeDeviceAudioOutput();
 }
 
-std::unique_ptr<AudioOutput> AudioOutputFromEnvironment() {
+std::unique_ptr<AudioOutput> AudioOutputFromEnvironment(std::string_view stream) {
   const char* wanted = std::getenv("MORVENTA_AUDIO");
-  return MakeAudioOutput(wanted ? wanted : "");
+  std::string selection = wanted ? wanted : "";
+  if (!stream.empty() && selection.starts_with("file:")) {
+    // Two writers of one WAV file would spoil it.
+    const size_t slash = selection.rfind('/');
+    const size_t dot = selection.rfind('.');
+    const size_t at = dot != std::string::npos && (slash == std::string::npos || dot > slash)
+                          ? dot
+                          : selection.size();
+    selection.insert(at, "." + std::string(stream));
+  }
+  return MakeAudioOutput(selection);
 }
 
 }  // namespace morventa

@@ -68,8 +68,10 @@ class AudioOutput {
 
 // The backend a MORVENTA_AUDIO value names (see above).
 std::unique_ptr<AudioOutput> MakeAudioOutput(std::string_view selection);
-// The backend the environment names.
-std::unique_ptr<AudioOutput> AudioOutputFromEnvironment();
+// The backend the environment names. A second stream of sound beside the
+// main one (the console's tone) gives its name: with "file:PATH" it goes to
+// its own file, PATH with ".NAME" before the extension.
+std::unique_ptr<AudioOutput> AudioOutputFromEnvironment(std::string_view stream = {});
 
 // The backends themselves, for the chooser and for tests that need one.
 std::unique_ptr<AudioOutput> MakeDeviceAudioOutput();
