@@ -207,6 +207,18 @@ std::string ServerPeer::ClientAddress() const {
 
 // ---------------------------------------------------------------------------
 
+int UnusedPort() {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof a;
+  bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+  getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
+  close(fd);
+  return ntohs(a.sin_port);
+}
+
 TestServer::TestServer(Handler handler) : handler_(std::move(handler)) { Start(); }
 
 TestServer::TestServer(Handler handler, const Credentials& tls) : handler_(std::move(handler)) {

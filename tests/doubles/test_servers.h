@@ -68,6 +68,10 @@ class ServerPeer {
   bool closed_ = false;
 };
 
+// A port on 127.0.0.1 the system just gave out and nobody listens on any
+// more: connections to it are refused.
+int UnusedPort();
+
 class TestServer {
  public:
   using Handler = std::function<void(ServerPeer&)>;

@@ -1,9 +1,5 @@
 #include "tests/doubles/translation_service.h"
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdint>
 #include <map>
@@ -72,17 +68,7 @@ std::string TranslationService::Ini() const {
 }
 
 std::string TranslationService::RefusingIni() {
-  // A port the system just gave out and nobody listens on any more.
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof a;
-  bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-  getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-  close(fd);
-  return "[ORBELA]\nCONECTA_EM=" + std::string(kHost) + ":443:127.0.0.1:" + std::to_string(ntohs(a.sin_port)) +
-         "\n";
+  return "[ORBELA]\nCONECTA_EM=" + std::string(kHost) + ":443:127.0.0.1:" + std::to_string(UnusedPort()) + "\n";
 }
 
 std::string TranslationService::Translate(const std::string& sl, const std::string& tl, const std::string& text) {

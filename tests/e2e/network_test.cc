@@ -63,19 +63,6 @@ class Network : public ::testing::Test {
   std::string home_;
 };
 
-// A port nobody listens on.
-int ClosedPort() {
-  const int s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof a;
-  bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-  getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
-  close(s);
-  return ntohs(a.sin_port);
-}
-
 struct ServerCase {
   const char* what;
   std::string sends;  // then the server closes
@@ -132,7 +119,7 @@ TEST_F(Network, AHandshakeNobodyAnswersFailsTheConnection) {
 TEST_F(Network, ConectaReportsWhatHappened) {
   TestServer server([](ServerPeer& peer) { peer.Send("ola\r\n"); });
   const std::string port = std::to_string(server.port());
-  const std::string closed = std::to_string(ClosedPort());
+  const std::string closed = std::to_string(UnusedPort());
   struct Case {
     const char* line;
     const char* shown;  // the status CHECA gives after it, or the message
@@ -289,7 +276,7 @@ le #1 l
 checa c
 escreve "escrita " w ", leitura " c " [" l "]"
 ip local #1 x
-)", {{"TPORT", tls->port()}, {"CLOSED", ClosedPort()}});
+)", {{"TPORT", tls->port()}, {"CLOSED", UnusedPort()}});
   const auto r = Run(script);
   // IP on the channel without a connection fails the script.
   const std::string shown =
@@ -301,7 +288,7 @@ ip local #1 x
 }
 
 TEST_F(Network, ServeTakesOneClient) {
-  const int port = ClosedPort();
+  const int port = UnusedPort();
   std::string reply;
   std::thread client([&] {
     // The script listens once it reaches SERVE; until then the port refuses.
