@@ -39,8 +39,6 @@ class ToneGenerator {
   // samples per second: each cycle low (96) for its first half and high (160)
   // for the rest, the last sample at rest (128).
   static std::vector<uint8_t> SquareWaveImage(int frequency);
-  static constexpr int kRate = 11025;
-  static constexpr int kHeaderBytes = 44;
 
  private:
   OutputFactory make_output_;
