@@ -41,14 +41,7 @@ TEST(EditorTerminalTest, EditSelectCopyPasteAndEscape) {
             "escreve \"[\" v \"]\"\n");
   const std::string transcript = home + "/transcript";
   PtySession s({QUINTERA_BINARY, home + "/teste.q"},
-               {{"MORVENTA_CONSOLE", "terminal"},
-                {"MORVENTA_AUDIO", "null"},
-                {"MORVENTA_TRANSCRIPT", transcript},
-                {"DISPLAY", ""},
-                {"WAYLAND_DISPLAY", ""},
-                {"HOME", home},
-                {"XDG_CONFIG_HOME", home + "/config"}},
-               home, 30);
+               TerminalEnvironment(home, transcript), home, 30);
 
   // The field opens silently after the prompt, the cursor at its start.
   ASSERT_TRUE(s.WaitUntil([](const VtScreen& v) { return v.cursor_visible() && At(1, "Nome: casa azul", 7)(v); }))

@@ -42,14 +42,8 @@ TEST(MenuTerminalTest, WalkMarkReviewAndChoose) {
             "escreve \"Escolhido: \" v \" \" w \" \" z\n");
   const std::string transcript = home + "/transcript";
   PtySession s({QUINTERA_BINARY, home + "/teste.q"},
-               {{"MORVENTA_CONSOLE", "terminal"},
-                {"MORVENTA_AUDIO", "null"},
-                {"MORVENTA_TRANSCRIPT", transcript},
-                {"DISPLAY", ""},
-                {"WAYLAND_DISPLAY", ""},
-                {"HOME", home},
-                {"XDG_CONFIG_HOME", home + "/config"}},
-               home, 30);  // room below the grid for the shell's prompt at the end
+               // Room below the grid for the shell's prompt at the end.
+               TerminalEnvironment(home, transcript), home, 30);
 
   // The menu opens on the second item, highlighted, with the cursor on it.
   ASSERT_TRUE(s.WaitUntil([](const VtScreen& v) {

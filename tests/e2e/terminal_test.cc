@@ -43,11 +43,7 @@ class TerminalTest : public ::testing::Test {
   std::unique_ptr<PtySession> Start(const std::string& script, int rows = 25) {
     WriteFile(home_ + "/teste.q", script);
     return std::make_unique<PtySession>(std::vector<std::string>{QUINTERA_BINARY, home_ + "/teste.q"},
-                                        std::map<std::string, std::string>{{"MORVENTA_CONSOLE", "terminal"},
-                                                                           {"MORVENTA_AUDIO", "null"},
-                                                                           {"HOME", home_},
-                                                                           {"XDG_CONFIG_HOME", home_ + "/config"}},
-                                        home_, rows, 80);
+                                        TerminalEnvironment(home_), home_, rows, 80);
   }
 
   std::string home_;

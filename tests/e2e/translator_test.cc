@@ -31,13 +31,7 @@ class Translator {
     if (!ini.empty()) WriteFile(home_ + "/config/Orbela/Orbela.ini", ini);
     std::vector<std::string> argv = {MORVENTA_LIGHT_BINARY};
     argv.insert(argv.end(), params.begin(), params.end());
-    std::map<std::string, std::string> env = {{"MORVENTA_CONSOLE", "terminal"},
-                                              {"MORVENTA_AUDIO", "null"},
-                                              {"MORVENTA_TRANSCRIPT", transcript_path()},
-                                              {"DISPLAY", ""},
-                                              {"WAYLAND_DISPLAY", ""},
-                                              {"HOME", home_},
-                                              {"XDG_CONFIG_HOME", home_ + "/config"}};
+    auto env = TerminalEnvironment(home_, transcript_path());
     for (const auto& [k, v] : extra_env) env[k] = v;
     session_ = std::make_unique<PtySession>(argv, env, home_, 30);
   }

@@ -16,6 +16,18 @@
 #include "tests/support/run_program.h"
 
 namespace morventa::testing {
+
+std::map<std::string, std::string> TerminalEnvironment(const std::string& home,
+                                                       const std::string& transcript) {
+  std::map<std::string, std::string> env = {{"MORVENTA_CONSOLE", "terminal"},
+                                            {"MORVENTA_AUDIO", "null"},
+                                            {"DISPLAY", ""},
+                                            {"WAYLAND_DISPLAY", ""},
+                                            {"HOME", home},
+                                            {"XDG_CONFIG_HOME", home + "/config"}};
+  if (!transcript.empty()) env["MORVENTA_TRANSCRIPT"] = transcript;
+  return env;
+}
 namespace {
 
 int64_t NowMs() {

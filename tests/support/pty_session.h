@@ -15,6 +15,12 @@
 
 namespace morventa::testing {
 
+// The environment of a program of ours in the terminal: no display to open
+// a window on, sound to nowhere, HOME and the configuration folder under
+// home, and the speech transcript when a path is given.
+std::map<std::string, std::string> TerminalEnvironment(const std::string& home,
+                                                       const std::string& transcript = "");
+
 class PtySession {
  public:
   static constexpr int kDeadlineMs = 30000;
